@@ -1,0 +1,40 @@
+#include "target_names.h"
+
+#include <cctype>
+
+namespace velmora::frontend::FSmdcl {
+
+namespace {
+
+// The first free "folder + [i] + base + suffix", with i counting from 1 and left out for 0.
+std::string FirstFreeName(const common::Fso& fso, const std::string& folder,
+                          const std::string& base, const std::string& suffix) {
+    std::string candidate = folder + base + suffix;
+    for (long long i = 1; fso.fileexists(candidate); ++i) {
+        candidate = folder + std::to_string(i) + base + suffix;
+    }
+    return candidate;
+}
+
+bool EndsWithJmw(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string tail = name.substr(name.size() - 4);
+    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return tail == ".jmw";
+}
+
+}  // namespace
+
+std::string EncTargetName(const common::Fso& fso, const std::string& folder,
+                          const std::string& name) {
+    return FirstFreeName(fso, folder, name, ".jmw");
+}
+
+std::string DecTargetName(const common::Fso& fso, const std::string& folder,
+                          const std::string& name) {
+    std::string base = name;
+    if (EndsWithJmw(name) && name.size() > 4) base = name.substr(0, name.size() - 4);
+    return FirstFreeName(fso, folder, base, "");
+}
+
+}  // namespace velmora::frontend::FSmdcl

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "fso.h"
+
+namespace velmora::frontend::FSmdcl {
+
+// Path of a new encrypted file for `name` in `folder` (which ends in "/"): the name with
+// ".jmw" appended; while that file exists, a number goes in front of the name
+// (report.doc.jmw, 1report.doc.jmw, 2report.doc.jmw, ...).
+std::string EncTargetName(const common::Fso& fso, const std::string& folder,
+                          const std::string& name);
+
+// Path of a new decrypted file: the name without a final ".jmw" (in any case), numbered in
+// front like `EncTargetName` while taken. A name that is only ".jmw" keeps its whole name, so
+// the target is never the folder itself.
+std::string DecTargetName(const common::Fso& fso, const std::string& folder,
+                          const std::string& name);
+
+}  // namespace velmora::frontend::FSmdcl

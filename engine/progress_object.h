@@ -10,7 +10,7 @@ namespace velmora::engine {
 // `CFmshow` and `CFmunload`. Any method may throw (a failed cross-process call); the engine
 // lets that end the running file operation.
 class ProgressObject {
-public:
+  public:
     virtual ~ProgressObject() = default;
 
     // Shows the progress window (loading it first when needed).

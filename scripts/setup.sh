@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6dbus6 libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   dbus dbus-x11 fonts-wqy-microhei xvfb xauth
-  clang-format
+  clang-format nlohmann-json3-dev
 )
 
 missing=()

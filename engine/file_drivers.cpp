@@ -1,0 +1,110 @@
+// Whole-file encryption and decryption. An encrypted file is exactly the concatenation of
+// the encoder's block outputs: no header, no length, no check value.
+
+#include "error.h"
+#include "file_io.h"
+#include "jmi.h"
+
+namespace velmora::engine {
+
+namespace {
+
+std::u16string ToU16(const std::filesystem::path& path) {
+    try {
+        return path.u16string();
+    } catch (const std::exception&) {
+        // A name that is not valid UTF-8 is shown byte by byte rather than not at all.
+        std::u16string shown;
+        for (unsigned char c : path.string()) shown.push_back(c);
+        return shown;
+    }
+}
+
+}  // namespace
+
+void Jmi::BeginFile(const std::filesystem::path& source, const std::filesystem::path& target,
+                    JobContext& job) {
+    if (!HasKey()) throw common::Error("No key has been prepared.");
+    ProgressVisible = job.FycVisible;
+    if (ProgressVisible == 1) {
+        std::u16string i = ToU16(source);
+        std::u16string j = ToU16(target);
+        job.Aclss->Cwjm(i, j);
+    }
+    ProgressTotal = job.Afl == 0 ? 1.0 : static_cast<double>(job.Afl);
+}
+
+void Jmi::EncryptFile(const std::filesystem::path& source, const std::filesystem::path& target,
+                      JobContext& job) {
+    BeginFile(source, target, job);
+    ResetEngine();
+    ReseedTimeTable();
+    ChaosStep(static_cast<double>(Stream.StreamState));
+
+    InputFile in(source);
+    const std::int64_t len = in.Size();
+    OutputFile out(target);  // removed again unless it is closed normally
+    {
+        std::int64_t done = 0;
+        std::int32_t started = 0;
+        // An empty file has no segments at all: it becomes an empty target.
+        while (len > 0) {
+            std::int64_t d = kBlockBase + FracDigits3(ChaosStep(kChaosArgument));
+            // The last block never holds less than 1000000 bytes: a smaller rest joins it.
+            if (kSmallestLastBlock > len - done - d) d = len - done;
+            in.ReadExactly(done, d, inBuffer_);
+            const std::int64_t end = done + d;
+            const std::int32_t isLast = end >= len ? 1 : 0;
+            const std::span<const std::uint8_t> encoded =
+                EncodeBlock(inBuffer_, isLast, started, job);
+            started = 1;
+            if (ProgressVisible == 1) {
+                if (job.Aclss->CFhz() == 0) break;  // the block in hand is dropped
+                job.ProcessedTotal += static_cast<double>(d);
+                ReportProgress(job.ProcessedTotal, job);
+            }
+            out.Write(encoded);
+            if (end >= len) break;
+            done = end;
+        }
+        out.Close();
+    }
+}
+
+void Jmi::DecryptFile(const std::filesystem::path& source, const std::filesystem::path& target,
+                      JobContext& job) {
+    BeginFile(source, target, job);
+    ResetEngine();
+
+    InputFile in(source);
+    const std::int64_t len = in.Size();
+    OutputFile out(target);  // removed again unless it is closed normally
+    {
+        std::int64_t r = 1;  // 1-based read position
+        std::int32_t started = 0;
+        do {
+            std::int64_t size = 0;
+            std::int32_t last = 0;
+            if (len > kDecryptChunk + r && len - kDecryptChunk - r >= kSmallestLastBlock) {
+                size = kDecryptChunk;
+            } else {
+                size = len - r + 1;
+                last = 1;
+            }
+            in.ReadExactly(r - 1, size, inBuffer_);
+            const std::span<const std::uint8_t> plain = DecodeBlock(inBuffer_, last, started, job);
+            started = 1;
+            if (ProgressVisible == 1) {
+                if (job.Aclss->CFhz() == 0) break;  // the chunk in hand is dropped
+                job.ProcessedTotal += static_cast<double>(Consumed);
+                ReportProgress(job.ProcessedTotal, job);
+            }
+            if (OutLength > 0) out.Write(plain);
+            r += Consumed;
+            // One unparsed byte left at the end is tail: the loop ends before it.
+        } while (r < len);
+        out.Close();
+    }
+}
+
+}  // namespace velmora::engine

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace velmora::engine {
+
+// The keyed byte generator's working state (everything `ResetEngine` brings back to its
+// initial values, apart from the codec's feedback and running sums).
+struct KeyStream {
+    std::array<std::int32_t, 1001> StreamTable{};
+    std::int32_t StreamState = 1;
+    std::int32_t StreamIndex = 0;
+    std::int32_t StreamKeyPos = 0;
+    std::int32_t StreamCycle = 0;
+    std::uint8_t StreamLastOut = 0;
+
+    void Reset() {
+        for (std::int32_t i = 0; i <= 1000; ++i) StreamTable[i] = i;
+        StreamState = 1;
+        StreamIndex = 0;
+        StreamKeyPos = 0;
+        StreamCycle = 0;
+        StreamLastOut = 0;
+    }
+};
+
+// The generator's scalar words held in locals while a hot loop runs. Byte stores into an
+// output buffer may alias anything, so state kept in members would be reloaded from memory
+// after every byte; a cursor keeps it in registers and writes it back once with `Save`.
+//
+// Every step is one link of a serial chain (the next table index comes from this step's
+// sum), so the step is kept branch-free and free of bounds checks.
+class KeyStreamCursor {
+  public:
+    static constexpr std::int32_t kModulus = 900000000;
+
+    KeyStreamCursor(KeyStream& stream, const std::int32_t* key, std::int32_t keyLast)
+        : stream_(stream),
+          table_(stream.StreamTable.data()),
+          key_(key),
+          keyLast_(keyLast),
+          state_(stream.StreamState),
+          index_(stream.StreamIndex),
+          keyPos_(stream.StreamKeyPos),
+          cycle_(stream.StreamCycle),
+          lastOut_(stream.StreamLastOut) {}
+
+    // One key-stream byte; `feedback` is the last ciphertext byte.
+    inline std::uint8_t Next(std::uint8_t feedback) {
+        keyPos_ = keyPos_ >= keyLast_ ? 0 : keyPos_ + 1;
+        cycle_ = cycle_ >= 1000 ? 0 : cycle_ + 1;
+        // At most 9e8 + 9e8 + 1000 + 1e7 + 999 + 255 + 255 < 1.82e9: fits 32 bits, and two
+        // conditional subtractions bring it back to 0..9e8 (9e8 itself may stay).
+        std::int32_t v = table_[index_] + state_ + cycle_ + key_[keyPos_] + index_ +
+                         static_cast<std::int32_t>(lastOut_) + feedback;
+        v -= v > kModulus ? kModulus : 0;
+        v -= v > kModulus ? kModulus : 0;
+        table_[index_] = v;
+        state_ = v;
+        index_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(v) % 1000u);
+        lastOut_ = static_cast<std::uint8_t>(v);
+        return lastOut_;
+    }
+
+    // Folds a value into the state word, then draws one byte and discards it.
+    inline void Mix(std::int32_t value, std::uint8_t feedback) {
+        std::int64_t s = static_cast<std::int64_t>(state_) + value;
+        while (s > kModulus) s -= kModulus;
+        state_ = static_cast<std::int32_t>(s);
+        Next(feedback);
+    }
+
+    std::int32_t State() const { return state_; }
+
+    void Save() {
+        stream_.StreamState = state_;
+        stream_.StreamIndex = index_;
+        stream_.StreamKeyPos = keyPos_;
+        stream_.StreamCycle = cycle_;
+        stream_.StreamLastOut = lastOut_;
+    }
+
+  private:
+    KeyStream& stream_;
+    std::int32_t* table_;
+    const std::int32_t* key_;
+    std::int32_t keyLast_;
+    std::int32_t state_;
+    std::int32_t index_;
+    std::int32_t keyPos_;
+    std::int32_t cycle_;
+    std::uint8_t lastOut_;
+};
+
+}  // namespace velmora::engine

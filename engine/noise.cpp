@@ -1,0 +1,183 @@
+// The unkeyed noise sources: the sine-based chaos generator, the timer-seeded table that feeds
+// it, and the integer noise generator. Only the encoder draws from them.
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+
+#include "error.h"
+#include "jmi.h"
+#include "timer.h"
+
+namespace velmora::engine {
+
+Jmi::Jmi(TimerFn timer, std::filesystem::path stateFolder)
+    : timer_(timer ? std::move(timer) : TimerFn(common::SystemTimer)),
+      stateFolder_(stateFolder.empty() ? std::filesystem::current_path() : std::move(stateFolder)) {
+}
+
+std::int32_t Jmi::FracDigits6(double x) {
+    double t = std::fabs(x) * 1000.0;
+    t = t - std::trunc(t);
+    return static_cast<std::int32_t>(std::trunc(t * 1000000.0));
+}
+
+std::int32_t Jmi::FracDigits3(double x) {
+    double t = std::fabs(x) * 1000.0;
+    t = t - std::trunc(t);
+    return static_cast<std::int32_t>(std::trunc(t * 1000.0));
+}
+
+double Jmi::ChaosStep(double x) {
+    double* C = ChaosCoeffs.data();  // C[1]..C[20]
+    if (++ChaosTimePos > T) ChaosTimePos = 1;
+    if (++ChaosSlot > 3) ChaosSlot = 1;
+    if (++ChaosPhase > 4) ChaosPhase = 1;
+
+    switch (ChaosPhase) {
+        case 1:
+            U1 = std::sin((C[1] * 729404501.445 + 34746789289457.0) * C[2] + C[3] * 1e8) *
+                     27.763722667 +
+                 (ChaosTimePos < static_cast<std::int32_t>(TimeTable.size())
+                      ? TimeTable[ChaosTimePos]
+                      : 0.0);
+            break;
+        case 2:
+            U2 = std::sin((C[5] * 263489237.823 + 54556767783567.0) * C[6] + C[4] * 1e8) *
+                     34.127386256 +
+                 U1;
+            break;
+        case 3:
+            U3 = std::sin((C[13] * 62238487.723 + 42245689043565.0) * C[11] + C[12] * 1e8) *
+                     23.782518378 +
+                 C[18];
+            break;
+        default:
+            U4 = std::sin((C[14] * 71256395.892 + 42384928948256.0) * C[15] + C[16] * 1e8) *
+                     53.712563719 +
+                 U3;
+            break;
+    }
+
+    const double s1 = std::sin((U1 * 712923.95632 + 453719368.948593) * U2 + U3 * 737.923737);
+    const double s2 = std::sin((U4 * 593.28377 + 348.278374343) * x + 4284.923489);
+    const double R = s1 * 3.712563719 + s2;
+    ChaosOut = R;
+
+    const std::int32_t s = ChaosSlot;
+    C[s] = R + U4;
+    C[s + 3] = R + U1;
+    C[s + 10] = R + U2;
+    C[s + 13] = R + U3;
+    return R;
+}
+
+void Jmi::MixTimeTable(int rounds) {
+    for (int round = 0; round < rounds; ++round) {
+        for (std::int32_t k = 1; k <= T; ++k) {
+            TimeMix =
+                std::sin((TimeTable[k] * 218487.45773323 + 3874.8237847) * TimeMix + 636.274554) *
+                7.72778348;
+            TimeTable[k] = TimeMix;
+        }
+    }
+}
+
+void Jmi::SeedTimeTable(const std::vector<double>& samples) {
+    const auto u = static_cast<std::int32_t>(samples.size());
+    T = u + 10;
+    TimeTable.assign(static_cast<std::size_t>(T) + 1, 0.0);
+    for (std::int32_t i = 1; i <= u; ++i) TimeTable[i + 1] = samples[i - 1];
+    TimeTable[u + 2] = static_cast<double>(timer_());
+    MixTimeTable(10);
+    for (int i = 0; i < 6; ++i) ChaosStep(kChaosArgument);
+}
+
+void Jmi::ReseedTimeTable() {
+    if (T < 1) throw common::Error("The engine's noise sources have not been started.");
+    TimeTable[T] = static_cast<double>(timer_());
+    MixTimeTable(5);
+}
+
+std::filesystem::path Jmi::ChaosStatePath() const {
+    return stateFolder_ / kChaosFileName;
+}
+
+void Jmi::LoadChaosState() {
+    const std::filesystem::path path = ChaosStatePath();
+    std::uint8_t raw[160] = {};
+    {
+        // Opened for reading and writing so that a missing file is created, as the next
+        // save will fill it.
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        if (!file.is_open()) {
+            std::ofstream create(path, std::ios::binary | std::ios::app);
+            if (!create.is_open()) {
+                throw common::Error("Cannot open the noise state file " + path.string() + ".");
+            }
+        } else {
+            file.read(reinterpret_cast<char*>(raw), sizeof raw);
+        }
+    }
+    for (int i = 0; i < 20; ++i) {
+        std::uint64_t bits = 0;
+        for (int b = 7; b >= 0; --b) bits = (bits << 8) | raw[i * 8 + b];
+        std::memcpy(&ChaosCoeffs[i + 1], &bits, sizeof bits);
+    }
+    for (int i = 1; i <= 19; ++i) {
+        if (ChaosCoeffs[i] == 0) ChaosCoeffs[i] = kCoefficientDefault;
+    }
+}
+
+void Jmi::SaveChaosState() {
+    const std::filesystem::path path = ChaosStatePath();
+    std::uint8_t raw[160];
+    for (int i = 0; i < 20; ++i) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &ChaosCoeffs[i + 1], sizeof bits);
+        for (int b = 0; b < 8; ++b) raw[i * 8 + b] = static_cast<std::uint8_t>(bits >> (8 * b));
+    }
+    // Written in place without truncating: anything a longer file holds after byte 160 stays.
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    if (!file.is_open()) file.open(path, std::ios::out | std::ios::binary);
+    if (file.is_open()) file.write(reinterpret_cast<const char*>(raw), sizeof raw);
+    if (!file.is_open() || !file.flush()) {
+        throw common::Error("Cannot write the noise state file " + path.string() + ".");
+    }
+}
+
+void Jmi::InitNoiseGenerator() {
+    NoiseState = 1;
+    NoiseIndex = 0;
+    NoiseCycle = 0;
+    NoiseReseedCount = 0;
+    for (std::int32_t i = 0; i <= 1000; ++i) {
+        NoiseTable[i] = FracDigits6(ChaosStep(kChaosArgument)) + i;
+    }
+    for (int i = 0; i < 100000; ++i) NoiseByte();
+}
+
+std::uint8_t Jmi::NoiseByte() {
+    if (++NoiseReseedCount > 40) {
+        NoiseReseedCount = 0;
+        const std::int32_t t = Feedback + NoiseState;
+        NoiseState += FracDigits6(ChaosStep(static_cast<double>(t)));
+    }
+    if (++NoiseCycle > 1000) NoiseCycle = 0;
+    // Table and state are at most 9e8 (the state up to 999999 more after a reseed).
+    std::int32_t v = NoiseTable[NoiseIndex] + NoiseState + NoiseCycle + NoiseIndex + NoiseLastOut;
+    while (v > kStreamModulus) v -= kStreamModulus;
+    NoiseState = v;
+    NoiseTable[NoiseIndex] = v;
+    NoiseIndex = v % 1000;
+    NoiseLastOut = static_cast<std::uint8_t>(v % 256);
+    return NoiseLastOut;
+}
+
+void Jmi::EngineStartup() {
+    SeedTimeTable({static_cast<double>(timer_()), 0.0, 0.0, 0.0, 0.0});
+    LoadChaosState();
+    InitNoiseGenerator();
+}
+
+}  // namespace velmora::engine

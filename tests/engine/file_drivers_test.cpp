@@ -1,0 +1,211 @@
+// Whole files: block shapes, progress reports, cancels and I/O failures.
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <fstream>
+#include <set>
+
+#include "engine_fixture.h"
+#include "error.h"
+#include "file_io.h"
+
+namespace velmora::test {
+namespace {
+
+class FileDriversTest : public EngineTest {
+  protected:
+    // Encrypts `plain` with a shown progress window; returns how many blocks the driver made
+    // (each block adds its size to the job total before the driver reports).
+    int EncryptCountingBlocks(const Bytes& plain) {
+        WriteFile(Path("src"), plain);
+        ProgressDouble progress(job_);
+        job_ = {static_cast<std::int64_t>(plain.size()), 1, &progress, 0.0};
+        jmi_.SetKeyFromPassword(u"blocks", 0);
+        jmi_.EncryptFile(Path("src"), Path("src.jmw"), job_);
+        std::set<double> totals(progress.totalsAtReport.begin(), progress.totalsAtReport.end());
+        totals.erase(0.0);
+        EXPECT_EQ(progress.percentages.back(), 100);
+        return static_cast<int>(totals.size());
+    }
+    Bytes Decrypt(const std::filesystem::path& cipher, const std::string& outName) {
+        job_ = {};
+        jmi_.SetKeyFromPassword(u"blocks", 1);
+        jmi_.DecryptFile(cipher, Path(outName), job_);
+        return ReadFile(Path(outName));
+    }
+};
+
+TEST_F(FileDriversTest, BlockShapesFollowTheSmallestLastBlockRule) {
+    struct Case {
+        std::size_t size;
+        int blocks;
+    };
+    // 5999000: any first block (5000000..5000999) would leave less than 1000000, so one
+    // block. 6000999 and 7000000 always leave at least 1000000: two blocks.
+    for (const Case c : {Case{5999000, 1}, Case{6000999, 2}, Case{7000000, 2}}) {
+        SCOPED_TRACE(c.size);
+        const Bytes plain = Pattern(c.size, 13, 1);
+        std::filesystem::remove(Path("src.jmw"));
+        EXPECT_EQ(EncryptCountingBlocks(plain), c.blocks);
+        std::filesystem::remove(Path("back"));
+        EXPECT_EQ(Decrypt(Path("src.jmw"), "back"), plain);
+    }
+}
+
+TEST_F(FileDriversTest, SmallAndEmptyFilesRoundTrip) {
+    for (std::size_t size : {0u, 1u, 2u, 35u, 300000u, 300001u}) {
+        SCOPED_TRACE(size);
+        const Bytes plain = Pattern(size);
+        EXPECT_EQ(RoundTripFile(plain, u"small"), plain);
+    }
+}
+
+TEST_F(FileDriversTest, EncryptedFilesOfOneToThreeBytesDecryptToNothing) {
+    jmi_.SetKeyFromPassword(u"x", 1);
+    for (std::size_t size : {1u, 2u, 3u}) {
+        const std::string name = "tiny" + std::to_string(size);
+        WriteFile(Path(name), Pattern(size));
+        jmi_.DecryptFile(Path(name), Path(name + ".out"), job_);
+        EXPECT_TRUE(std::filesystem::exists(Path(name + ".out")));
+        EXPECT_EQ(std::filesystem::file_size(Path(name + ".out")), 0u);
+    }
+}
+
+TEST_F(FileDriversTest, ProgressGoesOnlyToAShownWindow) {
+    WriteFile(Path("src"), Pattern(700000));
+    ProgressDouble progress(job_);
+    job_ = {700000, 0, &progress, 0.0};
+    jmi_.SetKeyFromPassword(u"p", 0);
+    jmi_.EncryptFile(Path("src"), Path("hidden.jmw"), job_);
+    EXPECT_EQ(progress.polls + progress.percentages.size(), 0u);
+
+    job_ = {700000, 1, &progress, 0.0};
+    jmi_.EncryptFile(Path("src"), Path("shown.jmw"), job_);
+    EXPECT_EQ(progress.source, Path("src").u16string());
+    EXPECT_EQ(progress.target, Path("shown.jmw").u16string());
+    EXPECT_GE(progress.polls, 3);  // two polls inside the block (every 300000 bytes), one after
+    EXPECT_EQ(progress.percentages.back(), 100);
+    EXPECT_EQ(job_.ProcessedTotal, 700000.0);
+}
+
+TEST_F(FileDriversTest, ZeroJobTotalCountsAsOne) {
+    WriteFile(Path("src"), Pattern(400000));
+    ProgressDouble progress(job_);
+    job_ = {0, 1, &progress, 0.0};
+    jmi_.SetKeyFromPassword(u"p", 0);
+    jmi_.EncryptFile(Path("src"), Path("src.jmw"), job_);
+    EXPECT_EQ(progress.percentages.back(), 40000000);
+}
+
+TEST_F(FileDriversTest, CancelledEncryptionKeepsWholeBlocks) {
+    const Bytes plain = Pattern(12500000, 5, 9);
+    WriteFile(Path("src"), plain);
+    ProgressDouble progress(job_);
+    job_ = {static_cast<std::int64_t>(plain.size()), 1, &progress, 0.0};
+    jmi_.SetKeyFromPassword(u"blocks", 0);
+    // Polls per block: 16 inside (every 300000 data bytes of ~5000000) and one after it.
+    progress.cancelAtPoll = 18;
+    jmi_.EncryptFile(Path("src"), Path("src.jmw"), job_);
+    ASSERT_EQ(progress.totalsAtReport.size() > 0, true);
+    const auto firstBlock = static_cast<std::size_t>(job_.ProcessedTotal);
+    EXPECT_GE(firstBlock, 5000000u);
+    EXPECT_LE(firstBlock, 5000999u);
+    const Bytes back = Decrypt(Path("src.jmw"), "back");
+    EXPECT_EQ(back, Bytes(plain.begin(), plain.begin() + static_cast<std::ptrdiff_t>(firstBlock)));
+}
+
+TEST_F(FileDriversTest, CancelInsideTheFirstBlockLeavesAnEmptyTarget) {
+    WriteFile(Path("src"), Pattern(2000000));
+    ProgressDouble progress(job_);
+    job_ = {2000000, 1, &progress, 0.0};
+    progress.cancelAtPoll = 1;
+    jmi_.SetKeyFromPassword(u"blocks", 0);
+    jmi_.EncryptFile(Path("src"), Path("src.jmw"), job_);
+    EXPECT_EQ(std::filesystem::file_size(Path("src.jmw")), 0u);
+    EXPECT_TRUE(progress.percentages.empty());
+}
+
+TEST_F(FileDriversTest, CancelledDecryptionKeepsThePlaintextOfWholeChunks) {
+    const Bytes plain = Pattern(13000000, 3, 4);
+    WriteFile(Path("src"), plain);
+    jmi_.SetKeyFromPassword(u"blocks", 0);
+    jmi_.EncryptFile(Path("src"), Path("src.jmw"), job_);
+
+    ProgressDouble progress(job_);
+    job_ = {13000000, 1, &progress, 0.0};
+    jmi_.SetKeyFromPassword(u"blocks", 1);
+    // A chunk of 5000360 stored bytes has 16 polls inside and one after it.
+    progress.cancelAtPoll = 18;
+    jmi_.DecryptFile(Path("src.jmw"), Path("back"), job_);
+    const Bytes back = ReadFile(Path("back"));
+    ASSERT_GT(back.size(), 4000000u);
+    ASSERT_LT(back.size(), 5000360u);
+    EXPECT_EQ(back, Bytes(plain.begin(), plain.begin() + static_cast<std::ptrdiff_t>(back.size())));
+}
+
+TEST_F(FileDriversTest, FailuresCreateOrLeaveNothing) {
+    WriteFile(Path("src"), Pattern(1000));
+    WriteFile(Path("taken"), {1, 2, 3});
+    jmi_.SetKeyFromPassword(u"e", 0);
+    struct Case {
+        const char* name;
+        std::filesystem::path source;
+        std::filesystem::path target;
+    };
+    const std::vector<Case> cases = {
+        {"missing source", Path("nope"), Path("nope.jmw")},
+        {"folder as source", dir_, Path("dir.jmw")},
+        {"missing target folder", Path("src"), Path("no/such/folder/src.jmw")},
+        {"target exists", Path("src"), Path("taken")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_THROW(jmi_.EncryptFile(c.source, c.target, job_), common::Error);
+        EXPECT_THROW(jmi_.DecryptFile(c.source, c.target, job_), common::Error);
+        if (c.target != Path("taken")) {
+            EXPECT_FALSE(std::filesystem::exists(c.target));
+        }
+    }
+    EXPECT_EQ(ReadFile(Path("taken")), Bytes({1, 2, 3}));
+}
+
+TEST_F(FileDriversTest, WriteFailureRemovesThePartialTarget) {
+    WriteFile(Path("src"), Pattern(7000000));
+    jmi_.SetKeyFromPassword(u"e", 0);
+    // A file-size limit makes the second block's write fail, as a full disk would.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 6000000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    try {
+        jmi_.EncryptFile(Path("src"), Path("src.jmw"), job_);
+        ADD_FAILURE() << "the write failure was not reported";
+    } catch (const common::Error& e) {
+        EXPECT_NE(std::string(e.what()).find("src.jmw"), std::string::npos) << e.what();
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(std::filesystem::exists(Path("src.jmw")));
+}
+
+TEST_F(FileDriversTest, OffsetsPastTwoGibibytesAreRead) {
+    const std::int64_t size = (std::int64_t{1} << 31) + 100;
+    {
+        std::ofstream sparse(Path("big"), std::ios::binary);
+        sparse.seekp(size - 4);
+        sparse.write("\x01\x02\x03\x04", 4);
+    }
+    engine::InputFile in(Path("big"));
+    EXPECT_EQ(in.Size(), size);
+    Bytes buffer;
+    in.ReadExactly(size - 6, 6, buffer);
+    EXPECT_EQ(buffer, Bytes({0, 0, 1, 2, 3, 4}));
+    EXPECT_THROW(in.ReadExactly(size - 2, 6, buffer), common::Error);
+}
+
+}  // namespace
+}  // namespace velmora::test

@@ -1,0 +1,99 @@
+// The noise sources: digit extraction, the persisted chaos coefficients and the reseed rhythm.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "engine_fixture.h"
+
+namespace velmora::test {
+namespace {
+
+TEST(NoiseDigits, FracDigitsTakeTheFourthDecimalsOn) {
+    struct Case {
+        double x;
+        std::int32_t six;
+        std::int32_t three;
+    };
+    for (const Case c : {Case{1.2345678912, 567891, 567}, Case{-1.2345678912, 567891, 567},
+                         Case{0.0, 0, 0}, Case{37.0001, 100000, 100}}) {
+        SCOPED_TRACE(c.x);
+        EXPECT_EQ(engine::Jmi::FracDigits6(c.x), c.six);
+        EXPECT_EQ(engine::Jmi::FracDigits3(c.x), c.three);
+    }
+}
+
+class ChaosStateTest : public EngineTest {
+  protected:
+    std::filesystem::path StateFile() const { return Path("ZGDcsh.lib"); }
+};
+
+TEST_F(ChaosStateTest, MissingFileIsCreatedAndDefaultsApply) {
+    // SetUp ran the start-up in an empty folder.
+    EXPECT_TRUE(std::filesystem::exists(StateFile()));
+    engine::Jmi fresh([] { return 1.0f; }, dir_);
+    fresh.LoadChaosState();
+    for (int i = 1; i <= 19; ++i) EXPECT_EQ(fresh.ChaosCoeffs[i], 2.8273484285) << i;
+    EXPECT_EQ(fresh.ChaosCoeffs[20], 0.0);
+}
+
+TEST_F(ChaosStateTest, SaveWritesTwentyLittleEndianDoublesInPlace) {
+    Bytes longer(200, 0xEE);
+    WriteFile(StateFile(), longer);
+    for (int i = 1; i <= 20; ++i) jmi_.ChaosCoeffs[i] = i * 0.5 - 3.0;
+    jmi_.SaveChaosState();
+
+    const Bytes saved = ReadFile(StateFile());
+    ASSERT_EQ(saved.size(), 200u);  // not truncated: bytes after 160 stay
+    EXPECT_EQ(saved[160], 0xEE);
+    double c1 = 0;
+    std::memcpy(&c1, saved.data(), 8);
+    EXPECT_EQ(c1, -2.5);
+    EXPECT_EQ(saved[7], 0xC0);  // sign and exponent in the last byte: little-endian
+
+    engine::Jmi other([] { return 1.0f; }, dir_);
+    other.LoadChaosState();
+    for (int i = 1; i <= 20; ++i) {
+        const double expected =
+            jmi_.ChaosCoeffs[i] == 0 && i < 20 ? 2.8273484285 : jmi_.ChaosCoeffs[i];
+        EXPECT_EQ(other.ChaosCoeffs[i], expected) << i;
+    }
+}
+
+TEST_F(ChaosStateTest, ShortFileFillsTheRestWithDefaults) {
+    Bytes two(16);
+    const double a = 1.25, b = -7.5;
+    std::memcpy(two.data(), &a, 8);
+    std::memcpy(two.data() + 8, &b, 8);
+    WriteFile(StateFile(), two);
+    jmi_.LoadChaosState();
+    EXPECT_EQ(jmi_.ChaosCoeffs[1], 1.25);
+    EXPECT_EQ(jmi_.ChaosCoeffs[2], -7.5);
+    EXPECT_EQ(jmi_.ChaosCoeffs[3], 2.8273484285);
+    EXPECT_EQ(jmi_.ChaosCoeffs[20], 0.0);
+}
+
+TEST_F(ChaosStateTest, NoiseReseedsOnEveryFortyFirstCall) {
+    jmi_.InitNoiseGenerator();
+    // The warm-up draws of the start count too (100000 = 41 * 2439 + 1).
+    EXPECT_EQ(jmi_.NoiseReseedCount, 1);
+    jmi_.NoiseReseedCount = 0;
+    std::vector<int> reseeds;
+    for (int call = 1; call <= 130; ++call) {
+        const std::int32_t phase = jmi_.ChaosPhase;
+        jmi_.NoiseByte();
+        if (jmi_.ChaosPhase != phase) reseeds.push_back(call);
+    }
+    EXPECT_EQ(reseeds, std::vector<int>({41, 82, 123}));
+}
+
+TEST_F(ChaosStateTest, ShrunkTimeTableWrapsThePosition) {
+    jmi_.SeedTimeTable(std::vector<double>(20, 1.0));  // T = 30
+    while (jmi_.ChaosTimePos < 20) jmi_.ChaosStep(1.0);
+    jmi_.SeedTimeTable({1.0, 0, 0, 0, 0});  // T = 15; its six chaos steps wrap the position
+    EXPECT_GE(jmi_.ChaosTimePos, 1);
+    EXPECT_LE(jmi_.ChaosTimePos, 15);
+}
+
+}  // namespace
+}  // namespace velmora::test

@@ -14,4 +14,11 @@ std::vector<std::uint8_t> Utf16LeBytes(const std::u16string& text);
 // ignored (it holds no whole code unit).
 std::u16string FromUtf16LeBytes(const std::uint8_t* bytes, std::size_t count);
 
+// UTF-8 text (command lines, terminals, file names) as UTF-16. Malformed sequences become
+// U+FFFD, so no input is silently dropped.
+std::u16string Utf8ToUtf16(const std::string& utf8);
+
+// UTF-16 as UTF-8, for terminals and file names; a lone surrogate is written as is.
+std::string Utf16ToUtf8(const std::u16string& text);
+
 }  // namespace velmora::common

@@ -9,6 +9,7 @@
 
 #include "engine_fixture.h"
 #include "sha256.h"
+#include "utf16le.h"
 
 namespace velmora::test {
 namespace {
@@ -16,32 +17,6 @@ namespace {
 nlohmann::json LoadVectors() {
     std::ifstream in(VELMORA_TEST_DATA "/reference_vectors.json");
     return nlohmann::json::parse(in);
-}
-
-std::u16string Utf16(const std::string& utf8) {
-    std::u16string out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        std::uint32_t cp = c;
-        int extra = 0;
-        if (c >= 0xF0)
-            cp = c & 0x07, extra = 3;
-        else if (c >= 0xE0)
-            cp = c & 0x0F, extra = 2;
-        else if (c >= 0xC0)
-            cp = c & 0x1F, extra = 1;
-        for (int k = 1; k <= extra; ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        i += 1 + extra;
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
-    }
-    return out;
 }
 
 Bytes KeyTableBytes(const std::vector<std::int32_t>& table) {
@@ -59,7 +34,7 @@ TEST(ReferenceVectors, KeyTablesAndKeyStreams) {
     for (const auto& key : vectors["keys"]) {
         SCOPED_TRACE(key["name"].get<std::string>());
         if (key.contains("password")) {
-            jmi.SetKeyFromPassword(Utf16(key["password"].get<std::string>()), 0);
+            jmi.SetKeyFromPassword(common::Utf8ToUtf16(key["password"].get<std::string>()), 0);
         } else {
             ASSERT_EQ(key["keyfile"]["pattern"], "i2+3i");
             Bytes file(key["keyfile"]["length"].get<std::size_t>());
@@ -96,14 +71,14 @@ TEST_F(ReferenceCiphertext, EncryptFileWithFixedNoiseMatchesByteForByte) {
         x = (x * 1103515245u + 12345u) & 0x7FFFFFFFu;
         return static_cast<std::uint8_t>((x >> 16) & 255);
     });
-    jmi_.SetKeyFromPassword(Utf16(v["password"].get<std::string>()), 0);
+    jmi_.SetKeyFromPassword(common::Utf8ToUtf16(v["password"].get<std::string>()), 0);
     jmi_.EncryptFile(Path("plain"), Path("plain.jmw"), job_);
 
     const Bytes cipher = ReadFile(Path("plain.jmw"));
     EXPECT_EQ(cipher.size(), v["length"].get<std::size_t>());
     EXPECT_EQ(Sha256Hex(cipher), v["sha256"].get<std::string>());
 
-    jmi_.SetKeyFromPassword(Utf16(v["password"].get<std::string>()), 1);
+    jmi_.SetKeyFromPassword(common::Utf8ToUtf16(v["password"].get<std::string>()), 1);
     jmi_.DecryptFile(Path("plain.jmw"), Path("plain.out"), job_);
     EXPECT_EQ(ReadFile(Path("plain.out")), Pattern(1000, 31, 7));
 }

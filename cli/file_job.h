@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "job_options.h"
+
+namespace velmora::cli {
+
+// Where a job gets what is not on its command line; tests replace every part.
+struct JobEnvironment {
+    std::filesystem::path stateFolder;  // holds the noise state "ZGDcsh.lib"
+    std::FILE* passwordInput = stdin;   // for --password-stdin
+    std::FILE* report = stdout;         // one "source -> target" line per finished file
+    std::FILE* progressOut = stderr;    // the progress bar
+    bool drawProgress = false;
+    std::function<float()> timer;  // "the timer"; empty for the system clock
+};
+
+// Encrypts or decrypts every source file into a new file named like the window program
+// names it. Everything is checked before the first file is touched: a missing source, a
+// missing output folder or a bad key file creates nothing. Throws `UsageError`,
+// `common::Error` (a file failed; its partial target is removed) or `Cancelled` (Ctrl-C; the
+// partial target of the file in hand is removed, finished files stay).
+std::vector<std::filesystem::path> RunFileJob(const JobOptions& options, Direction direction,
+                                              const JobEnvironment& env);
+
+}  // namespace velmora::cli

@@ -25,6 +25,7 @@ class InputFile {
     std::filesystem::path path_;
     std::FILE* file_ = nullptr;
     std::int64_t size_ = 0;
+    std::int64_t position_ = 0;  // where the next unpositioned read starts
 };
 
 // The target of a file operation: always a new file. It is created exclusively, so an

@@ -32,6 +32,8 @@ struct KeyStream {
 // Every step is one link of a serial chain (the next table index comes from this step's
 // sum), so the step is kept branch-free and free of bounds checks.
 class KeyStreamCursor {
+    static_assert(900000000 % 1000 == 0 && 900000000 % 256 == 0);
+
   public:
     static constexpr std::int32_t kModulus = 900000000;
 
@@ -52,14 +54,20 @@ class KeyStreamCursor {
         cycle_ = cycle_ >= 1000 ? 0 : cycle_ + 1;
         // At most 9e8 + 9e8 + 1000 + 1e7 + 999 + 255 + 255 < 1.82e9: fits 32 bits, and two
         // conditional subtractions bring it back to 0..9e8 (9e8 itself may stay).
-        std::int32_t v = table_[index_] + state_ + cycle_ + key_[keyPos_] + index_ +
-                         static_cast<std::int32_t>(lastOut_) + feedback;
+        const std::int32_t sum = table_[index_] + state_ + cycle_ + key_[keyPos_] + index_ +
+                                 static_cast<std::int32_t>(lastOut_) + feedback;
+        // The modulus 900000000 is a multiple of 1000 and of 256, so the next index and the
+        // output byte are taken from the sum before it is reduced. That keeps the reduction
+        // off the chain that runs from one step's index to the next step's table load.
+        const auto unsignedSum = static_cast<std::uint32_t>(sum);
+        const auto nextIndex = static_cast<std::int32_t>(unsignedSum % 1000u);
+        lastOut_ = static_cast<std::uint8_t>(unsignedSum);
+        std::int32_t v = sum;
         v -= v > kModulus ? kModulus : 0;
         v -= v > kModulus ? kModulus : 0;
         table_[index_] = v;
         state_ = v;
-        index_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(v) % 1000u);
-        lastOut_ = static_cast<std::uint8_t>(v);
+        index_ = nextIndex;
         return lastOut_;
     }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "chaos_sin.h"
 #include "error.h"
 #include "jmi.h"
 #include "timer.h"
@@ -36,31 +37,31 @@ double Jmi::ChaosStep(double x) {
 
     switch (ChaosPhase) {
         case 1:
-            U1 = std::sin((C[1] * 729404501.445 + 34746789289457.0) * C[2] + C[3] * 1e8) *
+            U1 = ChaosSin((C[1] * 729404501.445 + 34746789289457.0) * C[2] + C[3] * 1e8) *
                      27.763722667 +
                  (ChaosTimePos < static_cast<std::int32_t>(TimeTable.size())
                       ? TimeTable[ChaosTimePos]
                       : 0.0);
             break;
         case 2:
-            U2 = std::sin((C[5] * 263489237.823 + 54556767783567.0) * C[6] + C[4] * 1e8) *
+            U2 = ChaosSin((C[5] * 263489237.823 + 54556767783567.0) * C[6] + C[4] * 1e8) *
                      34.127386256 +
                  U1;
             break;
         case 3:
-            U3 = std::sin((C[13] * 62238487.723 + 42245689043565.0) * C[11] + C[12] * 1e8) *
+            U3 = ChaosSin((C[13] * 62238487.723 + 42245689043565.0) * C[11] + C[12] * 1e8) *
                      23.782518378 +
                  C[18];
             break;
         default:
-            U4 = std::sin((C[14] * 71256395.892 + 42384928948256.0) * C[15] + C[16] * 1e8) *
+            U4 = ChaosSin((C[14] * 71256395.892 + 42384928948256.0) * C[15] + C[16] * 1e8) *
                      53.712563719 +
                  U3;
             break;
     }
 
-    const double s1 = std::sin((U1 * 712923.95632 + 453719368.948593) * U2 + U3 * 737.923737);
-    const double s2 = std::sin((U4 * 593.28377 + 348.278374343) * x + 4284.923489);
+    const double s1 = ChaosSin((U1 * 712923.95632 + 453719368.948593) * U2 + U3 * 737.923737);
+    const double s2 = ChaosSin((U4 * 593.28377 + 348.278374343) * x + 4284.923489);
     const double R = s1 * 3.712563719 + s2;
     ChaosOut = R;
 

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <random>
 
+#include "chaos_sin.h"
 #include "engine_fixture.h"
 
 namespace velmora::test {
@@ -93,6 +96,25 @@ TEST_F(ChaosStateTest, ShrunkTimeTableWrapsThePosition) {
     jmi_.SeedTimeTable({1.0, 0, 0, 0, 0});  // T = 15; its six chaos steps wrap the position
     EXPECT_GE(jmi_.ChaosTimePos, 1);
     EXPECT_LE(jmi_.ChaosTimePos, 15);
+}
+
+}  // namespace
+}  // namespace velmora::test
+
+namespace velmora::test {
+namespace {
+
+TEST(ChaosSine, AgreesWithTheLibrarySineOverTheWholeArgumentRange) {
+    std::mt19937_64 gen(11);
+    std::uniform_real_distribution<double> exponent(-3.0, 16.0);
+    double worst = 0;
+    for (int i = 0; i < 200000; ++i) {
+        const double x = (i % 2 ? -1 : 1) * std::pow(10.0, exponent(gen));
+        worst = std::max(worst, std::fabs(engine::ChaosSin(x) - std::sin(x)));
+    }
+    EXPECT_LT(worst, 1e-15);
+    EXPECT_TRUE(std::isnan(engine::ChaosSin(NAN)));
+    EXPECT_EQ(engine::ChaosSin(1e300), std::sin(1e300));
 }
 
 }  // namespace

@@ -1,6 +1,49 @@
 #!/usr/bin/env bash
+# Installs what is missing, builds, and starts the suite. Where the main window cannot be
+# shown (no display, or not built yet) it runs a short velmora-cli demonstration instead and
+# prints the commands that do the same by hand.
 set -euo pipefail
 cd "$(dirname "$0")"
+
 ./scripts/setup.sh
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build
+
+has_display() { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }
+
+if has_display && [ -x build/frontend/velmora ]; then
+  exec build/frontend/velmora "$@"
+fi
+
+if ! has_display; then
+  echo "No display found (DISPLAY and WAYLAND_DISPLAY are empty): the windows cannot be shown."
+else
+  echo "The main window is not part of this build yet."
+fi
+echo "Here is what velmora-cli does instead."
+echo
+
+cli="$PWD/build/cli/velmora-cli"
+demo=$(mktemp -d)
+trap 'rm -rf "$demo"' EXIT
+export XDG_STATE_HOME="$demo/state"
+mkdir -p "$demo/out"
+printf 'A short letter, kept private.\n%.0s' $(seq 1 2000) > "$demo/letter.txt"
+
+echo "\$ velmora-cli encrypt letter.txt --password-stdin -o out/"
+echo "demo-password" | "$cli" encrypt "$demo/letter.txt" --password-stdin -o "$demo/out/"
+echo "\$ velmora-cli decrypt out/letter.txt.jmw --password-stdin -o out/"
+echo "demo-password" | "$cli" decrypt "$demo/out/letter.txt.jmw" --password-stdin -o "$demo/out/"
+echo
+ls -l "$demo/letter.txt" "$demo/out"
+if cmp -s "$demo/letter.txt" "$demo/out/letter.txt"; then
+  echo "The decrypted file is identical to the original."
+else
+  echo "The decrypted file differs from the original." >&2
+  exit 1
+fi
+echo
+echo "By hand (the password is asked on the terminal without echo):"
+echo "  $cli encrypt FILE... [-o FOLDER]"
+echo "  $cli decrypt FILE.jmw... [-o FOLDER]"
+echo "  $cli --help"

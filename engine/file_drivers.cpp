@@ -26,6 +26,9 @@ void Jmi::BeginFile(const std::filesystem::path& source, const std::filesystem::
                     JobContext& job) {
     if (!HasKey()) throw common::Error("No key has been prepared.");
     ProgressVisible = job.FycVisible;
+    if (ProgressVisible == 1 && job.Aclss == nullptr) {
+        throw common::Error("A shown progress window needs a progress object.");
+    }
     if (ProgressVisible == 1) {
         std::u16string i = ToU16(source);
         std::u16string j = ToU16(target);

@@ -1,0 +1,64 @@
+#include "binary_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "error.h"
+
+namespace velmora::common {
+namespace {
+
+namespace fs = std::filesystem;
+
+class BinaryFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("velmora-binfile-" +
+                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    void Make(const std::string& name, const std::vector<uint8_t>& bytes) {
+        std::ofstream(Path(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+    }
+    fs::path dir_;
+};
+
+TEST_F(BinaryFileTest, WritesInsideAndPastTheEndWithoutShortening) {
+    Make("f", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    WriteBlock(Path("f"), 5, {50, 60, 70});
+    WriteBlock(Path("f"), 12, {120, 130, 140});
+    EXPECT_EQ(ReadBlock(Path("f"), 1, 14),
+              (std::vector<uint8_t>{1, 2, 3, 4, 50, 60, 70, 8, 9, 10, 0, 120, 130, 140}));
+    EXPECT_EQ(FileLength(Path("f")), 14);
+}
+
+TEST_F(BinaryFileTest, ReadingPastTheEndGivesZerosAndLeavesTheFile) {
+    Make("f", {9, 8, 7});
+    EXPECT_EQ(ReadBlock(Path("f"), 2, 5), (std::vector<uint8_t>{8, 7, 0, 0, 0}));
+    EXPECT_EQ(FileLength(Path("f")), 3);
+}
+
+TEST_F(BinaryFileTest, MissingFileIsCreatedEmpty) {
+    EXPECT_EQ(ReadBlock(Path("new"), 1, 2), (std::vector<uint8_t>{0, 0}));
+    EXPECT_EQ(FileLength(Path("new")), 0);
+}
+
+TEST_F(BinaryFileTest, FolderEmptyPathAndBadPositionAreErrors) {
+    EXPECT_THROW(ReadBlock(dir_.string(), 1, 1), Error);
+    EXPECT_THROW(WriteBlock("", 1, {1}), Error);
+    EXPECT_THROW(WriteBlock(Path("f"), 0, {1}), Error);
+    EXPECT_FALSE(fs::exists(Path("f")));
+    EXPECT_THROW(FileLength(dir_.string()), Error);
+}
+
+}  // namespace
+}  // namespace velmora::common

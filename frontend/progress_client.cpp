@@ -44,10 +44,18 @@ ProgressClient::ProgressClient(QDBusConnection bus) : bus_(std::move(bus)) {
                             "--regserver again")
                  .arg(busName, started.error().message()));
     }
+    // Bound to the unique name of the server just activated: if that process dies, later calls
+    // fail instead of silently activating a fresh server whose unloaded window answers 0.
+    const QDBusReply<QString> owner = bus_.interface()->serviceOwner(busName);
+    if (!owner.isValid()) {
+        fail(QStringLiteral("The progress server %1 went away while starting: %2")
+                 .arg(busName, owner.error().message()));
+    }
+    const QString server = owner.value();
     // The identity travels in the introspection data; a server built from another type
     // library would answer the same method names with different meanings.
     QDBusMessage introspect = QDBusMessage::createMethodCall(
-        busName, objectPath, QStringLiteral("org.freedesktop.DBus.Introspectable"),
+        server, objectPath, QStringLiteral("org.freedesktop.DBus.Introspectable"),
         QStringLiteral("Introspect"));
     const QDBusReply<QString> xml = bus_.call(introspect, QDBus::Block, callTimeoutMs);
     if (!xml.isValid()) {
@@ -61,14 +69,14 @@ ProgressClient::ProgressClient(QDBusConnection bus) : bus_(std::move(bus)) {
                            "--regserver from this build")
                 .arg(busName, QStringLiteral(VESK_INTERFACE), QStringLiteral(VESK_INTERFACE_GUID)));
     }
-    proxy_ = std::make_unique<OrgVelmoraVesk_Class1Interface>(busName, objectPath, bus_);
+    proxy_ = std::make_unique<OrgVelmoraVesk_Class1Interface>(server, objectPath, bus_);
     proxy_->setTimeout(callTimeoutMs);
 }
 
 ProgressClient::~ProgressClient() = default;
 
 void ProgressClient::CFmshow() {
-    check(proxy_->CFmshow(), "CFmshow");
+    check(QDBusReply<void>(proxy_->CFmshow()), "CFmshow");
 }
 
 std::int32_t ProgressClient::CFhz() {
@@ -93,7 +101,7 @@ void ProgressClient::CpgbarV(std::int32_t& i) {
 }
 
 void ProgressClient::CFmunload() {
-    check(proxy_->CFmunload(), "CFmunload");
+    check(QDBusReply<void>(proxy_->CFmunload()), "CFmunload");
 }
 
 }  // namespace velmora::frontend

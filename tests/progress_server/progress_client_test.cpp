@@ -1,0 +1,118 @@
+// The client against a real pellorin activated by a private session bus.
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+
+#include "progress_client.h"
+
+using velmora::frontend::ProgressClient;
+using velmora::frontend::ProgressServerError;
+
+namespace {
+
+bool hook(const char* name) {
+    QDBusInterface hooks(QStringLiteral("org.velmora.Pellorin"), QStringLiteral("/TestHooks"),
+                         QStringLiteral("org.velmora.Pellorin.TestHooks"));
+    const QDBusReply<bool> reply = hooks.call(QString::fromLatin1(name));
+    EXPECT_TRUE(reply.isValid()) << reply.error().message().toStdString();
+    return reply.value();
+}
+
+bool registered() {
+    return qEnvironmentVariable("PELLORIN_EXPECT_UNREGISTERED").isEmpty();
+}
+
+}  // namespace
+
+TEST(ProgressClientEndToEnd, JobInClientOrderThenCancel) {
+    if (!registered()) GTEST_SKIP() << "runs with a registered server";
+    ProgressClient client;
+    EXPECT_EQ(client.CFhz(), 0) << "an unloaded window answers 0";
+    EXPECT_FALSE(hook("WindowShown"));
+
+    client.CFmshow();
+    EXPECT_TRUE(hook("WindowShown"));
+    EXPECT_EQ(client.CFhz(), 1);
+
+    std::u16string i = u"/home/用户/报告.txt";
+    std::u16string j = u"/home/用户/报告.txt.vel";
+    client.Cwjm(i, j);
+    EXPECT_EQ(i, u"/home/用户/报告.txt");
+    EXPECT_EQ(j, u"/home/用户/报告.txt.vel");
+
+    struct Case {
+        std::int32_t in, out;
+    };
+    for (const Case c : {Case{40, 40}, Case{-7, 0}, Case{250, 100}}) {
+        std::int32_t value = c.in;
+        client.CpgbarV(value);
+        EXPECT_EQ(value, c.out) << "sent " << c.in;
+    }
+
+    EXPECT_TRUE(hook("ClickCancel"));
+    EXPECT_EQ(client.CFhz(), 0);
+    EXPECT_FALSE(hook("WindowShown"));
+    client.CFmunload();
+    EXPECT_EQ(client.CFhz(), 0);
+}
+
+TEST(ProgressClientEndToEnd, CloseBoxActsAsCancel) {
+    if (!registered()) GTEST_SKIP() << "runs with a registered server";
+    ProgressClient client;
+    client.CFmshow();
+    EXPECT_EQ(client.CFhz(), 1);
+    EXPECT_TRUE(hook("CloseWindow"));
+    EXPECT_EQ(client.CFhz(), 0);
+    client.CFmunload();
+}
+
+TEST(ProgressClientEndToEnd, KilledServerRaisesInsteadOfHanging) {
+    if (!registered()) GTEST_SKIP() << "runs with a registered server";
+    ProgressClient client;
+    client.CFmshow();
+    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+    const QDBusReply<uint> pid = bus->servicePid(QStringLiteral("org.velmora.Pellorin"));
+    ASSERT_TRUE(pid.isValid());
+    ASSERT_EQ(::kill(static_cast<pid_t>(pid.value()), SIGKILL), 0);
+    // Wait for the bus to notice, so the call below fails rather than re-activating.
+    while (bus->isServiceRegistered(QStringLiteral("org.velmora.Pellorin")).value()) {
+        QCoreApplication::processEvents();
+    }
+    EXPECT_THROW(client.CFhz(), ProgressServerError);
+}
+
+TEST(ProgressClientEndToEnd, AverageCallTime) {
+    if (!registered()) GTEST_SKIP() << "runs with a registered server";
+    ProgressClient client;
+    client.CFmshow();
+    constexpr int calls = 2000;
+    const auto start = std::chrono::steady_clock::now();
+    for (int n = 0; n < calls; ++n) client.CFhz();
+    const std::chrono::duration<double, std::micro> spent =
+        std::chrono::steady_clock::now() - start;
+    std::printf("average CFhz call: %.1f us over %d calls\n", spent.count() / calls, calls);
+    client.CFmunload();
+}
+
+TEST(ProgressClientUnregistered, NamesTheRemedy) {
+    if (registered()) GTEST_SKIP() << "runs without a registration";
+    try {
+        ProgressClient client;
+        FAIL() << "no error without a registration";
+    } catch (const ProgressServerError& e) {
+        EXPECT_NE(std::string(e.what()).find("not registered"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("run pellorin --regserver"), std::string::npos);
+    }
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -8,7 +8,7 @@ namespace velmora::common {
 // The one error type of the suite: a failure that ends the running command. Its message is
 // meant for the user, so it names the file and the reason.
 class Error : public std::runtime_error {
-public:
+  public:
     explicit Error(const std::string& message) : std::runtime_error(message) {}
 };
 

@@ -19,7 +19,8 @@ float SystemTimer() {
     std::tm local{};
     localtime_r(&t, &local);
     const auto micros = duration_cast<microseconds>(now.time_since_epoch()).count() % 1000000;
-    const double seconds = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + micros / 1e6;
+    const double seconds =
+        local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + micros / 1e6;
     return static_cast<float>(seconds);
 }
 
@@ -28,6 +29,8 @@ float Timer() {
     return source ? source() : SystemTimer();
 }
 
-void SetTimerSource(TimerSource source) { CurrentSource() = std::move(source); }
+void SetTimerSource(TimerSource source) {
+    CurrentSource() = std::move(source);
+}
 
 }  // namespace velmora::common

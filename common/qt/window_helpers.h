@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class QCloseEvent;
+
+namespace velmora::common {
+
+// Layout positions are given in twips; 15 twips are one pixel.
+constexpr int Twips(int twips) {
+    return twips / 15;
+}
+void PlaceTwips(QWidget* widget, int left, int top, int width, int height);
+
+// Check-box values 0 (clear), 1 (checked), 2 (grayed) against Qt's numbering, in one place.
+int CheckValue(Qt::CheckState state);
+Qt::CheckState CheckStateOf(int value);
+
+// A window with a load and an unload step. Its close box unloads it (runs Form_Unload and
+// releases the default instance) rather than just hiding it.
+class FormWindow : public QWidget {
+    Q_OBJECT
+  public:
+    using QWidget::QWidget;
+    virtual void Form_Load() {}
+    virtual void Form_Unload() {}
+    // Set by DefaultInstance so that the close box can unload the window.
+    void SetUnloader(std::function<void()> unloader) { unloader_ = std::move(unloader); }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    std::function<void()> unloader_;
+};
+
+// The default instance of a window class: Get() creates and loads it when it is not loaded;
+// Unload() runs Form_Unload and destroys it; unloading a window that is not loaded does nothing;
+// hiding the window keeps the instance and everything it holds.
+template <class W>
+class DefaultInstance {
+  public:
+    W* Get() {
+        if (!window_) {
+            window_ = new W;
+            window_->setAttribute(Qt::WA_DeleteOnClose, false);
+            window_->SetUnloader([this] { Unload(); });
+            window_->Form_Load();
+        }
+        return window_;
+    }
+    bool Loaded() const { return !window_.isNull(); }
+    W* IfLoaded() const { return window_; }
+    void Unload() {
+        if (!window_) return;
+        W* w = window_;
+        window_ = nullptr;
+        w->Form_Unload();
+        w->hide();
+        w->deleteLater();
+    }
+
+  private:
+    QPointer<W> window_;
+};
+
+}  // namespace velmora::common

@@ -1,0 +1,93 @@
+#include "tool_window.h"
+
+#include <QDir>
+#include <QStorageInfo>
+
+#include "error.h"
+#include "message_boxes.h"
+
+namespace tools {
+
+using velmora::common::NormaliseFolder;
+using velmora::common::PlaceTwips;
+
+void Guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        velmora::common::Messages().Notice(QString::fromUtf8(e.what()));
+    }
+}
+
+ToolWindow::ToolWindow(Kind kind, const QString& caption) : kind_(kind) {
+    setWindowTitle(caption);
+    setFont(QFont(QStringLiteral("宋体"), 12));
+    Drive1 = new velmora::common::DriveListBox(this);
+    Dir1 = new velmora::common::DirListBox(this);
+    File1 = new velmora::common::FileListBox(this);
+    Drive1->setObjectName("Drive1");
+    Dir1->setObjectName("Dir1");
+    File1->setObjectName("File1");
+    PlaceTwips(Drive1, 120, 120, 3600, 450);
+    PlaceTwips(Dir1, 120, 660, 3600, 3000);
+    PlaceTwips(File1, 120, 3780, 3600, 2400);
+    if (kind_ == Kind::kWriter) {
+        Text1 = new QLineEdit(this);
+        Text1->setObjectName("Text1");
+        Text1->setReadOnly(true);
+        PlaceTwips(Text1, 3900, 120, 5400, 450);
+    }
+    connect(Drive1, &velmora::common::DriveListBox::Change, this,
+            [this] { Guarded([this] { Drive1_Change(); }); });
+    connect(Dir1, &velmora::common::DirListBox::Change, this,
+            [this] { Guarded([this] { Dir1_Change(); }); });
+    connect(File1, &velmora::common::FileListBox::Click, this,
+            [this] { Guarded([this] { File1_Click(); }); });
+}
+
+void ToolWindow::Form_Load() {
+    setWindowIcon(LauncherIcon());
+    current_path_ = NormaliseFolder(QDir::currentPath());
+    target_folder_ = current_path_;
+    {
+        QSignalBlocker block(Dir1);
+        Dir1->SetPath(QDir::currentPath());
+    }
+    File1->SetPath(current_path_);
+    ShowFolder();
+}
+
+void ToolWindow::Form_Unload() {
+    ShowLauncher();
+}
+
+void ToolWindow::Drive1_Change() {
+    try {
+        QString root = Drive1->Drive();
+        QString cwd = QDir::currentPath();
+        bool on_drive = NormaliseFolder(QStorageInfo(cwd).rootPath()) == root;
+        Dir1->SetPath(on_drive ? cwd : root);
+        current_path_ = root;
+    } catch (const velmora::common::Error&) {
+        // A drive that cannot be read changes nothing but the drive list.
+    }
+    ShowFolder();
+}
+
+void ToolWindow::Dir1_Change() {
+    current_path_ = NormaliseFolder(Dir1->Path());
+    File1->SetPath(current_path_);
+    ShowFolder();
+}
+
+void ToolWindow::ShowFolder() {
+    if (kind_ != Kind::kWriter) return;
+    Text1->setText(current_path_);
+    target_folder_ = current_path_;
+}
+
+QString ToolWindow::ClickedFile() const {
+    return NormaliseFolder(File1->Path()) + File1->FileName();
+}
+
+}  // namespace tools

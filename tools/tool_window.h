@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QString>
+#include <functional>
+
+#include "chooser.h"
+#include "window_helpers.h"
+
+namespace tools {
+
+// Runs a handler and turns any failure into a notice, so the window stays usable.
+void Guarded(const std::function<void()>& handler);
+
+// Shows the launcher again (a tool finished or closed) and hands out its icon.
+void ShowLauncher();
+QIcon LauncherIcon();
+
+// What every tool window with a picker shares: the drive, folder and file lists, the current
+// path and, in writer windows, Text1 and the target folder.
+class ToolWindow : public velmora::common::FormWindow {
+    Q_OBJECT
+  public:
+    enum class Kind { kWriter, kReader };
+    ToolWindow(Kind kind, const QString& caption);
+
+    void Form_Load() override;
+    void Form_Unload() override;
+    void Drive1_Change();
+    void Dir1_Change();
+    virtual void File1_Click() {}
+
+    velmora::common::DriveListBox* Drive1;
+    velmora::common::DirListBox* Dir1;
+    velmora::common::FileListBox* File1;
+    QLineEdit* Text1 = nullptr;  // writers: shows the current path
+
+    QString current_path() const { return current_path_; }
+    QString target_folder() const { return target_folder_; }
+
+  protected:
+    // Full path of the file selected in File1.
+    QString ClickedFile() const;
+    QString current_path_;
+    QString target_folder_;
+
+  private:
+    void ShowFolder();
+    Kind kind_;
+};
+
+}  // namespace tools

@@ -71,6 +71,10 @@ ProgressClient::ProgressClient(QDBusConnection bus) : bus_(std::move(bus)) {
     }
     proxy_ = std::make_unique<OrgVelmoraVesk_Class1Interface>(server, objectPath, bus_);
     proxy_->setTimeout(callTimeoutMs);
+    // The server stays while it has callers and gives up on an activation nobody calls, so the
+    // object makes itself known at once: Velmora creates it at start-up and may not call it
+    // until its first job, long after. Reading the flag is the call without a visible effect.
+    CFhz();
 }
 
 ProgressClient::~ProgressClient() = default;

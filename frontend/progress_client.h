@@ -2,9 +2,9 @@
 
 #include <QDBusConnection>
 #include <memory>
-#include <stdexcept>
 #include <string>
 
+#include "error.h"
 #include "progress_object.h"
 
 class OrgVelmoraVesk_Class1Interface;
@@ -13,9 +13,9 @@ namespace velmora::frontend {
 
 // Raised when the progress server cannot be reached or answers wrongly. The message names the
 // cause and what to do about it, so the front end can show it as it stands.
-class ProgressServerError : public std::runtime_error {
+class ProgressServerError : public common::Error {
   public:
-    using std::runtime_error::runtime_error;
+    using common::Error::Error;
 };
 
 // The progress object of a job, living in the `pellorin` server on the session bus. The server

@@ -5,6 +5,8 @@
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusReply>
+#include <QFile>
+#include <QThread>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -22,6 +24,14 @@ bool hook(const char* name) {
     const QDBusReply<bool> reply = hooks.call(QString::fromLatin1(name));
     EXPECT_TRUE(reply.isValid()) << reply.error().message().toStdString();
     return reply.value();
+}
+
+// A process that has ended but is not yet collected by its parent counts as gone.
+bool processGone(uint pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return true;
+    const QByteArray fields = stat.readAll();
+    return fields.mid(fields.lastIndexOf(')') + 2, 1) == "Z";
 }
 
 bool registered() {
@@ -109,6 +119,29 @@ TEST(ProgressClientUnregistered, NamesTheRemedy) {
         EXPECT_NE(std::string(e.what()).find("not registered"), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find("run pellorin --regserver"), std::string::npos);
     }
+}
+
+// Runs in a process of its own (see CMakeLists.txt): no other client may keep the server alive.
+TEST(ProgressClientLifetime, ServerEndsWhenItsOnlyClientLeaves) {
+    if (!registered()) GTEST_SKIP() << "runs with a registered server";
+    const QString name = QStringLiteral("lone-client");
+    uint pid = 0;
+    {
+        QDBusConnection lone = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
+        // Created and then left alone, as Velmora does between start-up and its first job.
+        ProgressClient client(lone);
+        const QDBusReply<uint> reply =
+            lone.interface()->servicePid(QStringLiteral("org.velmora.Pellorin"));
+        ASSERT_TRUE(reply.isValid());
+        pid = reply.value();
+    }
+    QDBusConnection::disconnectFromBus(name);
+    // A generous bound only keeps a leaked server from hanging the run.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!processGone(pid) && std::chrono::steady_clock::now() < deadline) {
+        QThread::msleep(20);
+    }
+    EXPECT_TRUE(processGone(pid)) << "pellorin " << pid << " outlived its only client";
 }
 
 int main(int argc, char** argv) {

@@ -15,4 +15,25 @@ if [ "$mode" = registered ]; then
   "$pellorin" --regserver >/dev/null
 fi
 # dbus-run-session ends the bus when the test ends; pellorin sees the bus go and ends too.
-dbus-run-session -- "$@"
+status=0
+dbus-run-session -- "$@" || status=$?
+# No pellorin of this run may outlive it: it checks the bus once a second, so give it a few.
+strays() {
+  local pid
+  for pid in $(pgrep -x pellorin || true); do
+    if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null |
+         grep -qxF "XDG_DATA_HOME=$data_home" &&
+       ! grep -q '^State:.*Z' "/proc/$pid/status" 2>/dev/null; then
+      echo "$pid"
+    fi
+  done
+}
+deadline=$((SECONDS + 5))
+while [ -n "$(strays)" ]; do
+  if [ "$SECONDS" -ge "$deadline" ]; then
+    echo "with_session_bus.sh: pellorin outlived the test: $(strays)" >&2
+    exit 1
+  fi
+  sleep 0.1
+done
+exit "$status"

@@ -9,9 +9,15 @@ cd "$(dirname "$0")"
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build
 
+# The progress server is started on demand by the session bus: register this build's pellorin.
+progress_server/register.sh build
+
 has_display() { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }
 
 if has_display && [ -x build/frontend/velmora ]; then
+  if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
+    exec dbus-run-session -- build/frontend/velmora "$@"
+  fi
   exec build/frontend/velmora "$@"
 fi
 
@@ -47,3 +53,7 @@ echo "By hand (the password is asked on the terminal without echo):"
 echo "  $cli encrypt FILE... [-o FOLDER]"
 echo "  $cli decrypt FILE.jmw... [-o FOLDER]"
 echo "  $cli --help"
+if has_display; then
+  echo
+  echo "The key-file tools have their windows already: build/tools/velmora-tools"
+fi

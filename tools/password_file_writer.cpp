@@ -43,10 +43,8 @@ XieMiMaWenJian::XieMiMaWenJian() {
     PlaceTwips(Command2, 2000, 6860, 1800, 500);
     PlaceTwips(Command1, 5000, 6860, 1800, 500);
     resize(velmora::common::Twips(8800), velmora::common::Twips(7600));
-    connect(Command1, &QPushButton::clicked, this,
-            [this] { Guarded([this] { Command1_Click(); }); });
-    connect(Command2, &QPushButton::clicked, this,
-            [this] { Guarded([this] { Command2_Click(); }); });
+    ConnectClick(Command1, this, [this] { Command1_Click(); });
+    ConnectClick(Command2, this, [this] { Command2_Click(); });
 }
 
 void XieMiMaWenJian::Form_Load() {
@@ -89,10 +87,8 @@ XieMiMaWJb::XieMiMaWJb() : ToolWindow(Kind::kWriter, QStringLiteral("选择文�
     PlaceTwips(Command1, 3900, 5400, 1800, 500);
     PlaceTwips(Command2, 6300, 5400, 1800, 500);
     resize(velmora::common::Twips(9500), velmora::common::Twips(6400));
-    connect(Command1, &QPushButton::clicked, this,
-            [this] { Guarded([this] { Command1_Click(); }); });
-    connect(Command2, &QPushButton::clicked, this,
-            [this] { Guarded([this] { Command2_Click(); }); });
+    ConnectClick(Command1, this, [this] { Command1_Click(); });
+    ConnectClick(Command2, this, [this] { Command2_Click(); });
 }
 
 void XieMiMaWJb::File1_Click() {

@@ -36,11 +36,6 @@ void RequireFile(const QString& path) {
     }
 }
 
-void ConnectClick(QPushButton* button, QObject* context, std::function<void()> handler) {
-    QObject::connect(button, &QPushButton::clicked, context,
-                     [handler = std::move(handler)] { Guarded(handler); });
-}
-
 }  // namespace
 
 DuMiMaWenJian::DuMiMaWenJian() : ToolWindow(Kind::kReader, QStringLiteral("以字节读出密码文件")) {

@@ -62,8 +62,7 @@ WenJianTianJiaSuiJiDuan::WenJianTianJiaSuiJiDuan()
     PlaceTwips(Text2, 3900, 2400, 2400, 450);
     PlaceTwips(Command1, 3900, 3100, 1800, 500);
     resize(velmora::common::Twips(9500), velmora::common::Twips(6400));
-    connect(Command1, &QPushButton::clicked, this,
-            [this] { Guarded([this] { Command1_Click(); }); });
+    ConnectClick(Command1, this, [this] { Command1_Click(); });
 }
 
 void WenJianTianJiaSuiJiDuan::Form_Load() {
@@ -115,8 +114,7 @@ WenJianQuWei::WenJianQuWei() : ToolWindow(Kind::kReader, QStringLiteral("Form1")
     PlaceTwips(Command1, 3900, 3300, 1800, 500);
     resize(velmora::common::Twips(9500), velmora::common::Twips(6400));
     connect(Text2, &QLineEdit::textChanged, this, [this] { Guarded([this] { Text2_Change(); }); });
-    connect(Command1, &QPushButton::clicked, this,
-            [this] { Guarded([this] { Command1_Click(); }); });
+    ConnectClick(Command1, this, [this] { Command1_Click(); });
 }
 
 void WenJianQuWei::Form_Load() {

@@ -19,6 +19,11 @@ void Guarded(const std::function<void()>& handler) {
     }
 }
 
+void ConnectClick(QPushButton* button, QObject* context, std::function<void()> handler) {
+    QObject::connect(button, &QPushButton::clicked, context,
+                     [handler = std::move(handler)] { Guarded(handler); });
+}
+
 ToolWindow::ToolWindow(Kind kind, const QString& caption) : kind_(kind) {
     setWindowTitle(caption);
     setFont(QFont(QStringLiteral("宋体"), 12));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QString>
 #include <functional>
 
@@ -11,6 +12,9 @@ namespace tools {
 
 // Runs a handler and turns any failure into a notice, so the window stays usable.
 void Guarded(const std::function<void()>& handler);
+
+// Connects a button's click to a handler that runs guarded.
+void ConnectClick(QPushButton* button, QObject* context, std::function<void()> handler);
 
 // Shows the launcher again (a tool finished or closed) and hands out its icon.
 void ShowLauncher();

@@ -17,16 +17,23 @@ Jmi::Jmi(TimerFn timer, std::filesystem::path stateFolder)
       stateFolder_(stateFolder.empty() ? std::filesystem::current_path() : std::move(stateFolder)) {
 }
 
-std::int32_t Jmi::FracDigits6(double x) {
+namespace {
+
+// The decimals of |x| from the fourth on, as an integer below `scale`.
+std::int32_t DigitsAfterThird(double x, double scale) {
     double t = std::fabs(x) * 1000.0;
     t = t - std::trunc(t);
-    return static_cast<std::int32_t>(std::trunc(t * 1000000.0));
+    return static_cast<std::int32_t>(std::trunc(t * scale));
+}
+
+}  // namespace
+
+std::int32_t Jmi::FracDigits6(double x) {
+    return DigitsAfterThird(x, 1000000.0);
 }
 
 std::int32_t Jmi::FracDigits3(double x) {
-    double t = std::fabs(x) * 1000.0;
-    t = t - std::trunc(t);
-    return static_cast<std::int32_t>(std::trunc(t * 1000.0));
+    return DigitsAfterThird(x, 1000.0);
 }
 
 double Jmi::ChaosStep(double x) {

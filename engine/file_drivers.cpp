@@ -4,23 +4,9 @@
 #include "error.h"
 #include "file_io.h"
 #include "jmi.h"
+#include "utf16le.h"
 
 namespace velmora::engine {
-
-namespace {
-
-std::u16string ToU16(const std::filesystem::path& path) {
-    try {
-        return path.u16string();
-    } catch (const std::exception&) {
-        // A name that is not valid UTF-8 is shown byte by byte rather than not at all.
-        std::u16string shown;
-        for (unsigned char c : path.string()) shown.push_back(c);
-        return shown;
-    }
-}
-
-}  // namespace
 
 void Jmi::BeginFile(const std::filesystem::path& source, const std::filesystem::path& target,
                     JobContext& job) {
@@ -30,8 +16,8 @@ void Jmi::BeginFile(const std::filesystem::path& source, const std::filesystem::
         throw common::Error("A shown progress window needs a progress object.");
     }
     if (ProgressVisible == 1) {
-        std::u16string i = ToU16(source);
-        std::u16string j = ToU16(target);
+        std::u16string i = common::Utf8ToUtf16(source.string());
+        std::u16string j = common::Utf8ToUtf16(target.string());
         job.Aclss->Cwjm(i, j);
     }
     ProgressTotal = job.Afl == 0 ? 1.0 : static_cast<double>(job.Afl);

@@ -52,19 +52,24 @@ class KeyStreamCursor {
     inline std::uint8_t Next(std::uint8_t feedback) {
         keyPos_ = keyPos_ >= keyLast_ ? 0 : keyPos_ + 1;
         cycle_ = cycle_ >= 1000 ? 0 : cycle_ + 1;
-        // At most 9e8 + 9e8 + 1000 + 1e7 + 999 + 255 + 255 < 1.82e9: fits 32 bits, and two
-        // conditional subtractions bring it back to 0..9e8 (9e8 itself may stay).
-        const std::int32_t sum = table_[index_] + state_ + cycle_ + key_[keyPos_] + index_ +
-                                 static_cast<std::int32_t>(lastOut_) + feedback;
+        // At most 9e8 + 9e8 + 1000 + 1e7 + 999 + 255 + 255 < 1.82e9: fits 32 bits. Every term
+        // but the table word is ready early, so they are added first and the table word last:
+        // one addition between the table load and the next index.
+        const std::int32_t early = state_ + cycle_ + key_[keyPos_] + index_ +
+                                   static_cast<std::int32_t>(lastOut_) + feedback;
+        const std::int32_t sum = table_[index_] + early;
         // The modulus 900000000 is a multiple of 1000 and of 256, so the next index and the
         // output byte are taken from the sum before it is reduced. That keeps the reduction
         // off the chain that runs from one step's index to the next step's table load.
         const auto unsignedSum = static_cast<std::uint32_t>(sum);
-        const auto nextIndex = static_cast<std::int32_t>(unsignedSum % 1000u);
+        const std::int32_t nextIndex = Mod1000(unsignedSum);
         lastOut_ = static_cast<std::uint8_t>(unsignedSum);
+        // Two subtractions bring the sum back to 0..9e8 (9e8 itself may stay). The sum exceeds
+        // 9e8 about every other step, so a branch here would be mispredicted half the time;
+        // the sign of 9e8 - v is the mask instead.
         std::int32_t v = sum;
-        v -= v > kModulus ? kModulus : 0;
-        v -= v > kModulus ? kModulus : 0;
+        v -= ((kModulus - v) >> 31) & kModulus;
+        v -= ((kModulus - v) >> 31) & kModulus;
         table_[index_] = v;
         state_ = v;
         index_ = nextIndex;
@@ -90,6 +95,16 @@ class KeyStreamCursor {
     }
 
   private:
+    // x mod 1000 for any 32-bit x with two multiplications and no division: the low 64 bits
+    // of x * ceil(2^64 / 1000) hold the fraction x / 1000, and its product with 1000 carries
+    // the remainder into the high word (exact for every 32-bit x).
+    static std::int32_t Mod1000(std::uint32_t x) {
+        constexpr std::uint64_t kInverse = UINT64_MAX / 1000 + 1;
+        const std::uint64_t fraction = kInverse * x;
+        __extension__ using Wide = unsigned __int128;
+        return static_cast<std::int32_t>((static_cast<Wide>(fraction) * 1000u) >> 64);
+    }
+
     KeyStream& stream_;
     std::int32_t* table_;
     const std::int32_t* key_;

@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "jmi.h"
+#include "noise_cursor.h"
 
 namespace velmora::engine {
 
@@ -20,6 +21,17 @@ constexpr std::size_t kLargestTail = 34;
 
 inline void AddToSum(std::int32_t& sum, std::uint8_t value) {
     sum += value;
+    if (sum > Jmi::kSumModulus) sum -= Jmi::kSumModulus;
+}
+
+// Adds a data run (at most 255 bytes) to a running sum. Byte by byte the sum is reduced as
+// soon as it passes 9e8; a run adds less than 9e8, so it passes at most once and a single
+// reduction at the end gives the same value. The bytes are summed apart from the key-stream
+// chain, which keeps the per-byte loop short.
+inline void AddRunToSum(std::int32_t& sum, const std::uint8_t* bytes, std::int32_t count) {
+    std::int32_t total = 0;
+    for (std::int32_t i = 0; i < count; ++i) total += bytes[i];
+    sum += total;
     if (sum > Jmi::kSumModulus) sum -= Jmi::kSumModulus;
 }
 
@@ -35,17 +47,42 @@ void Jmi::ReportProgress(double done, JobContext& job) {
     job.Aclss->CpgbarV(value);
 }
 
+namespace {
+
+// A test's scripted noise in place of the generator. The script may read the engine (its own
+// generator, say), so the engine's `Feedback` is brought up to date and a deferred chaos step
+// is run before every draw.
+class OverrideNoise {
+  public:
+    OverrideNoise(Jmi& jmi, const Jmi::NoiseFn& noise) : jmi_(jmi), noise_(noise) {}
+    template <class BeforeReseed>
+    std::uint8_t Next(std::uint8_t feedback, BeforeReseed&& beforeReseed) {
+        beforeReseed();
+        jmi_.Feedback = feedback;
+        return noise_();
+    }
+    void Save() {}
+
+  private:
+    Jmi& jmi_;
+    const Jmi::NoiseFn& noise_;
+};
+
+}  // namespace
+
 std::span<const std::uint8_t> Jmi::EncodeBlock(std::span<const std::uint8_t> block,
                                                std::int32_t isLast, std::int32_t started,
                                                JobContext& job) {
     if (noiseOverride_) {
-        return EncodeWith([this] { return noiseOverride_(); }, block, isLast, started, job);
+        OverrideNoise noise(*this, noiseOverride_);
+        return EncodeWith(noise, block, isLast, started, job);
     }
-    return EncodeWith([this] { return NoiseByte(); }, block, isLast, started, job);
+    NoiseCursor noise(*this);
+    return EncodeWith(noise, block, isLast, started, job);
 }
 
 template <class Noise>
-std::span<const std::uint8_t> Jmi::EncodeWith(Noise noise, std::span<const std::uint8_t> block,
+std::span<const std::uint8_t> Jmi::EncodeWith(Noise& noise, std::span<const std::uint8_t> block,
                                               std::int32_t isLast, std::int32_t started,
                                               JobContext& job) {
     OutLength = 0;
@@ -60,12 +97,65 @@ std::span<const std::uint8_t> Jmi::EncodeWith(Noise noise, std::span<const std::
     std::uint8_t* out = out_.data();
     std::size_t o = 0;
 
+    // Feedback and running sums live in locals for the whole block: the output stores are
+    // byte stores, which may alias the members.
     KeyStreamCursor ks(Stream, KeyTable.data(), KeyLast);
+    std::uint8_t fb = Feedback;
+    std::int32_t cs = CipherSum;
+    std::int32_t ps = PlainSum;
+
+    // The chaos step that ends every segment matters only to the next noise reseed and the
+    // next chaos step. Run at once, its dependent sines would hold up the key-stream chain;
+    // spread in three stages over the next data run, each stage runs alongside the chain. A
+    // reseed before that point runs what is left first.
+    int chaosStagesLeft = 0;
+    double chaosArgument = 0;
+    auto chaosStage = [&] {
+        switch (chaosStagesLeft) {
+            case 3:
+                ChaosAdvance();
+                break;
+            case 2:
+                ChaosFirstSine();
+                break;
+            case 1:
+                ChaosFinish(chaosArgument);
+                break;
+            default:
+                return;
+        }
+        --chaosStagesLeft;
+    };
+    auto runPendingChaos = [&] {
+        while (chaosStagesLeft > 0) chaosStage();
+    };
+
     auto emit = [&](std::uint8_t plain) {
-        const std::uint8_t e = plain ^ ks.Next(Feedback);
-        Feedback = e;
+        const std::uint8_t e = plain ^ ks.Next(fb);
+        fb = e;
         out[o++] = e;
         return e;
+    };
+    auto emitCounted = [&](std::uint8_t plain) { AddToSum(cs, emit(plain)); };
+    auto draw = [&] { return noise.Next(fb, runPendingChaos); };
+    auto finish = [&]() -> std::span<const std::uint8_t> {
+        runPendingChaos();
+        ks.Save();
+        noise.Save();
+        Feedback = fb;
+        CipherSum = cs;
+        PlainSum = ps;
+        OutLength = static_cast<std::int64_t>(o);
+        return {out, o};
+    };
+    // Codes data bytes [begin, end) of the current run: the hot loop.
+    auto codeRun = [&](const std::uint8_t* in, std::uint8_t* dst, std::int32_t begin,
+                       std::int32_t end) {
+        for (std::int32_t i = begin; i < end; ++i) {
+            const std::uint8_t e = in[i] ^ ks.Next(fb);
+            fb = e;
+            dst[i] = e;
+        }
     };
 
     std::int64_t pos = 0;
@@ -84,16 +174,12 @@ std::span<const std::uint8_t> Jmi::EncodeWith(Noise noise, std::span<const std::
         if (counter > kProgressStep) {
             counter = 0;
             if (ProgressVisible == 1) {
-                if (job.Aclss->CFhz() == 0) {
-                    ks.Save();
-                    OutLength = static_cast<std::int64_t>(o);
-                    return {out, o};
-                }
+                if (job.Aclss->CFhz() == 0) return finish();
                 ReportProgress(static_cast<double>(pos) + job.ProcessedTotal, job);
             }
         }
 
-        const std::uint8_t L = noise();
+        const std::uint8_t L = draw();
         run = L;
         const std::int64_t rem = n - pos;
         std::uint8_t H = L;
@@ -101,7 +187,7 @@ std::span<const std::uint8_t> Jmi::EncodeWith(Noise noise, std::span<const std::
             run = static_cast<std::int32_t>(rem);
             if (isLast == 0) {
                 H = static_cast<std::uint8_t>(rem);
-            } else if (noise() % 7 == 0) {
+            } else if (draw() % 7 == 0) {
                 H = static_cast<std::uint8_t>(rem);
                 final = true;
             }
@@ -110,84 +196,75 @@ std::span<const std::uint8_t> Jmi::EncodeWith(Noise noise, std::span<const std::
         }
         if (run == 0) run = 1;
 
-        AddToSum(CipherSum, emit(H));
-        const std::uint8_t r2 = noise();
-        AddToSum(CipherSum, emit(r2));
+        emitCounted(H);
+        const std::uint8_t r2 = draw();
+        emitCounted(r2);
         if (!first) {
             first = true;
             FillModulus = r2 % 27 + 4;
         }
-        const std::uint8_t r3 = noise();
+        const std::uint8_t r3 = draw();
         const std::int32_t F = r3 % FillModulus + 1;
-        AddToSum(CipherSum, emit(r3));
-        const std::uint8_t r4 = noise();
-        AddToSum(CipherSum, emit(r4));
-        ks.Mix(r4, Feedback);
-        for (std::int32_t f = 0; f < F; ++f) AddToSum(CipherSum, emit(noise()));
-        ks.Mix(CipherSum, Feedback);
+        emitCounted(r3);
+        const std::uint8_t r4 = draw();
+        emitCounted(r4);
+        ks.Mix(r4, fb);
+        for (std::int32_t f = 0; f < F; ++f) emitCounted(draw());
+        ks.Mix(cs, fb);
 
-        {
-            // The data run: the hot loop, kept on locals.
-            const std::uint8_t* in = block.data() + pos;
-            std::uint8_t* dst = out + o;
-            std::uint8_t fb = Feedback;
-            std::int32_t cs = CipherSum;
-            std::int32_t ps = PlainSum;
-            for (std::int32_t i = 0; i < run; ++i) {
-                const std::uint8_t p = in[i];
-                ps += p;
-                ps -= ps > kSumModulus ? kSumModulus : 0;
-                const std::uint8_t e = p ^ ks.Next(fb);
-                fb = e;
-                dst[i] = e;
-                cs += e;
-                cs -= cs > kSumModulus ? kSumModulus : 0;
-            }
-            Feedback = fb;
-            CipherSum = cs;
-            PlainSum = ps;
-            pos += run;
-            o += static_cast<std::size_t>(run);
-        }
-        ks.Mix(PlainSum, Feedback);
-        ChaosStep(static_cast<double>(ks.State()));
+        const std::uint8_t* in = block.data() + pos;
+        std::uint8_t* dst = out + o;
+        const std::int32_t quarter = run / 4;
+        codeRun(in, dst, 0, quarter);
+        chaosStage();
+        codeRun(in, dst, quarter, 2 * quarter);
+        chaosStage();
+        codeRun(in, dst, 2 * quarter, 3 * quarter);
+        chaosStage();
+        codeRun(in, dst, 3 * quarter, run);
+        AddRunToSum(ps, in, run);
+        AddRunToSum(cs, dst, run);
+        pos += run;
+        o += static_cast<std::size_t>(run);
+
+        ks.Mix(ps, fb);
+        chaosArgument = static_cast<double>(ks.State());
+        chaosStagesLeft = 3;
     } while (pos < n);
 
     if (final) {
         // The tail: random bytes shaped so that the decoder parses them as a segment whose
         // filler never fits or leaves no room for data. Each test may end it early.
         do {
-            std::uint8_t t1 = noise();
-            std::uint8_t t2 = noise();
+            std::uint8_t t1 = draw();
+            std::uint8_t t2 = draw();
             if (t1 % 20 == 0) break;
             emit(t2);
 
-            const std::uint8_t u1 = noise();
-            const std::uint8_t k = ks.Next(Feedback);
+            const std::uint8_t u1 = draw();
+            const std::uint8_t k = ks.Next(fb);
             if (k % 20 == 0) break;
             const std::uint8_t e = u1 ^ k;
-            Feedback = e;
+            fb = e;
             out[o++] = e;
-            AddToSum(CipherSum, e);
+            AddToSum(cs, e);
 
-            t1 = noise();
-            const std::uint8_t u2 = noise();
+            t1 = draw();
+            const std::uint8_t u2 = draw();
             if (t1 % 20 == 0) break;
             const std::int32_t cnt = u2 % FillModulus + 2;
             emit(u2);
 
             for (std::int32_t c = 0; c < cnt; ++c) {
-                t1 = noise();
-                t2 = noise();
+                t1 = draw();
+                t2 = draw();
                 if (t1 % 20 == 0) break;
                 emit(t2);
             }
         } while (false);
     }
 
-    ks.Save();
-    OutLength = static_cast<std::int64_t>(o);
-    return {out, o};
+    return finish();
 }
 
 std::span<const std::uint8_t> Jmi::DecodeBlock(std::span<const std::uint8_t> chunk,
@@ -275,13 +352,10 @@ std::span<const std::uint8_t> Jmi::DecodeBlock(std::span<const std::uint8_t> chu
                 const std::uint8_t k = ks.Next(fb);
                 const std::uint8_t e = src[i];
                 fb = e;
-                cs += e;
-                cs -= cs > kSumModulus ? kSumModulus : 0;
-                const std::uint8_t p = e ^ k;
-                dst[i] = p;
-                ps += p;
-                ps -= ps > kSumModulus ? kSumModulus : 0;
+                dst[i] = e ^ k;
             }
+            AddRunToSum(cs, src, static_cast<std::int32_t>(run));
+            AddRunToSum(ps, dst, static_cast<std::int32_t>(run));
             Feedback = fb;
             CipherSum = cs;
             PlainSum = ps;

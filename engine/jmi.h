@@ -132,13 +132,21 @@ class Jmi {
 
   private:
     template <class Noise>
-    std::span<const std::uint8_t> EncodeWith(Noise noise, std::span<const std::uint8_t> block,
+    std::span<const std::uint8_t> EncodeWith(Noise& noise, std::span<const std::uint8_t> block,
                                              std::int32_t isLast, std::int32_t started,
                                              JobContext& job);
+    // `ChaosStep` in three stages, so that the encoder can spread one step over a data run:
+    // the counters and the phase's intermediate; the first sine of the result; the second
+    // sine, the result and the write-back.
+    void ChaosAdvance();
+    void ChaosFirstSine();
+    double ChaosFinish(double x);
     void MixTimeTable(int rounds);
     void BeginFile(const std::filesystem::path& source, const std::filesystem::path& target,
                    JobContext& job);
     void ReportProgress(double done, JobContext& job);
+
+    double chaosFirstSine_ = 0;  // between `ChaosFirstSine` and `ChaosFinish`
 
     TimerFn timer_;
     std::filesystem::path stateFolder_;

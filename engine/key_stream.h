@@ -5,6 +5,27 @@
 
 namespace velmora::engine {
 
+// x mod 1000 for any 32-bit x with two multiplications and no division: the low 64 bits
+// of x * ceil(2^64 / 1000) hold the fraction x / 1000, and its product with 1000 carries
+// the remainder into the high word (exact for every 32-bit x).
+inline std::int32_t Mod1000(std::uint32_t x) {
+    constexpr std::uint64_t kInverse = UINT64_MAX / 1000 + 1;
+    const std::uint64_t fraction = kInverse * x;
+    __extension__ using Wide = unsigned __int128;
+    return static_cast<std::int32_t>((static_cast<Wide>(fraction) * 1000u) >> 64);
+}
+
+// Brings a generator sum below 2.7e9 back to 0..9e8 (9e8 itself may stay) with two
+// subtractions. The sums of both generators exceed 9e8 about every other step, so a branch
+// would be mispredicted half the time; the sign of 9e8 - v is the mask instead (written as a
+// select, compilers turn it back into a branch).
+inline std::int32_t ReduceSum(std::int32_t v) {
+    constexpr std::int32_t kModulus = 900000000;
+    v -= ((kModulus - v) >> 31) & kModulus;
+    v -= ((kModulus - v) >> 31) & kModulus;
+    return v;
+}
+
 // The keyed byte generator's working state (everything `ResetEngine` brings back to its
 // initial values, apart from the codec's feedback and running sums).
 struct KeyStream {
@@ -64,12 +85,7 @@ class KeyStreamCursor {
         const auto unsignedSum = static_cast<std::uint32_t>(sum);
         const std::int32_t nextIndex = Mod1000(unsignedSum);
         lastOut_ = static_cast<std::uint8_t>(unsignedSum);
-        // Two subtractions bring the sum back to 0..9e8 (9e8 itself may stay). The sum exceeds
-        // 9e8 about every other step, so a branch here would be mispredicted half the time;
-        // the sign of 9e8 - v is the mask instead.
-        std::int32_t v = sum;
-        v -= ((kModulus - v) >> 31) & kModulus;
-        v -= ((kModulus - v) >> 31) & kModulus;
+        const std::int32_t v = ReduceSum(sum);
         table_[index_] = v;
         state_ = v;
         index_ = nextIndex;
@@ -78,9 +94,14 @@ class KeyStreamCursor {
 
     // Folds a value into the state word, then draws one byte and discards it.
     inline void Mix(std::int32_t value, std::uint8_t feedback) {
-        std::int64_t s = static_cast<std::int64_t>(state_) + value;
-        while (s > kModulus) s -= kModulus;
-        state_ = static_cast<std::int32_t>(s);
+        if (value >= 0 && value <= kModulus) {
+            // The codec's values: a byte or a running sum, never above 9e8.
+            state_ = ReduceSum(state_ + value);
+        } else {
+            std::int64_t s = static_cast<std::int64_t>(state_) + value;
+            while (s > kModulus) s -= kModulus;
+            state_ = static_cast<std::int32_t>(s);
+        }
         Next(feedback);
     }
 
@@ -95,16 +116,6 @@ class KeyStreamCursor {
     }
 
   private:
-    // x mod 1000 for any 32-bit x with two multiplications and no division: the low 64 bits
-    // of x * ceil(2^64 / 1000) hold the fraction x / 1000, and its product with 1000 carries
-    // the remainder into the high word (exact for every 32-bit x).
-    static std::int32_t Mod1000(std::uint32_t x) {
-        constexpr std::uint64_t kInverse = UINT64_MAX / 1000 + 1;
-        const std::uint64_t fraction = kInverse * x;
-        __extension__ using Wide = unsigned __int128;
-        return static_cast<std::int32_t>((static_cast<Wide>(fraction) * 1000u) >> 64);
-    }
-
     KeyStream& stream_;
     std::int32_t* table_;
     const std::int32_t* key_;

@@ -8,6 +8,7 @@
 #include "chaos_sin.h"
 #include "error.h"
 #include "jmi.h"
+#include "noise_cursor.h"
 #include "timer.h"
 
 namespace velmora::engine {
@@ -37,11 +38,16 @@ std::int32_t Jmi::FracDigits3(double x) {
 }
 
 double Jmi::ChaosStep(double x) {
+    ChaosAdvance();
+    ChaosFirstSine();
+    return ChaosFinish(x);
+}
+
+VELMORA_CHAOS_TARGETS void Jmi::ChaosAdvance() {
     double* C = ChaosCoeffs.data();  // C[1]..C[20]
     if (++ChaosTimePos > T) ChaosTimePos = 1;
     if (++ChaosSlot > 3) ChaosSlot = 1;
     if (++ChaosPhase > 4) ChaosPhase = 1;
-
     switch (ChaosPhase) {
         case 1:
             U1 = ChaosSin((C[1] * 729404501.445 + 34746789289457.0) * C[2] + C[3] * 1e8) *
@@ -66,8 +72,15 @@ double Jmi::ChaosStep(double x) {
                  U3;
             break;
     }
+}
 
-    const double s1 = ChaosSin((U1 * 712923.95632 + 453719368.948593) * U2 + U3 * 737.923737);
+VELMORA_CHAOS_TARGETS void Jmi::ChaosFirstSine() {
+    chaosFirstSine_ = ChaosSin((U1 * 712923.95632 + 453719368.948593) * U2 + U3 * 737.923737);
+}
+
+VELMORA_CHAOS_TARGETS double Jmi::ChaosFinish(double x) {
+    double* C = ChaosCoeffs.data();
+    const double s1 = chaosFirstSine_;
     const double s2 = ChaosSin((U4 * 593.28377 + 348.278374343) * x + 4284.923489);
     const double R = s1 * 3.712563719 + s2;
     ChaosOut = R;
@@ -162,24 +175,16 @@ void Jmi::InitNoiseGenerator() {
     for (std::int32_t i = 0; i <= 1000; ++i) {
         NoiseTable[i] = FracDigits6(ChaosStep(kChaosArgument)) + i;
     }
-    for (int i = 0; i < 100000; ++i) NoiseByte();
+    NoiseCursor noise(*this);
+    for (int i = 0; i < 100000; ++i) noise.Next(Feedback);
+    noise.Save();
 }
 
 std::uint8_t Jmi::NoiseByte() {
-    if (++NoiseReseedCount > 40) {
-        NoiseReseedCount = 0;
-        const std::int32_t t = Feedback + NoiseState;
-        NoiseState += FracDigits6(ChaosStep(static_cast<double>(t)));
-    }
-    if (++NoiseCycle > 1000) NoiseCycle = 0;
-    // Table and state are at most 9e8 (the state up to 999999 more after a reseed).
-    std::int32_t v = NoiseTable[NoiseIndex] + NoiseState + NoiseCycle + NoiseIndex + NoiseLastOut;
-    while (v > kStreamModulus) v -= kStreamModulus;
-    NoiseState = v;
-    NoiseTable[NoiseIndex] = v;
-    NoiseIndex = v % 1000;
-    NoiseLastOut = static_cast<std::uint8_t>(v % 256);
-    return NoiseLastOut;
+    NoiseCursor noise(*this);
+    const std::uint8_t value = noise.Next(Feedback);
+    noise.Save();
+    return value;
 }
 
 void Jmi::EngineStartup() {

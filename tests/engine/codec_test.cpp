@@ -170,5 +170,24 @@ TEST_F(CodecTest, EncoderNeverCutsItsOutputForDataPoorSegments) {
     EXPECT_EQ(Decode(cipher), plain);
 }
 
+TEST_F(CodecTest, OwnNoiseIsDrawnInTheOrderOfThePlainGenerator) {
+    // The encoder keeps the noise generator in registers and spreads each segment's chaos
+    // step over the next data run. A twin engine that draws every byte through the plain
+    // `NoiseByte`, with each chaos step done before the next draw, must give the same file:
+    // over two blocks, many reseeds and the block-size steps of the driver in between.
+    jmi_.SeedTimeTable(std::vector<double>(20, 2.25));
+    engine::Jmi twin = jmi_;
+    twin.SetNoiseOverride([&twin] { return twin.NoiseByte(); });
+    WriteFile(Path("src"), Pattern(7000000, 11, 5));
+    for (engine::Jmi* e : {&jmi_, &twin}) {
+        e->SetKeyFromPassword(u"order", 0);
+        e->EncryptFile(Path("src"), Path(e == &twin ? "twin.jmw" : "own.jmw"), job_);
+    }
+    EXPECT_EQ(ReadFile(Path("own.jmw")), ReadFile(Path("twin.jmw")));
+    EXPECT_EQ(jmi_.ChaosCoeffs, twin.ChaosCoeffs);
+    EXPECT_EQ(jmi_.NoiseState, twin.NoiseState);
+    EXPECT_EQ(jmi_.NoiseReseedCount, twin.NoiseReseedCount);
+}
+
 }  // namespace
 }  // namespace velmora::test

@@ -16,7 +16,6 @@ namespace velmora::engine {
 
 namespace {
 
-constexpr std::size_t kLargestSegment = 4 + 30 + 255;
 constexpr std::size_t kLargestTail = 34;
 
 inline void AddToSum(std::int32_t& sum, std::uint8_t value) {
@@ -291,14 +290,19 @@ std::span<const std::uint8_t> Jmi::DecodeBlock(std::span<const std::uint8_t> chu
     std::int64_t previous = 0;
     bool first = started != 0;
 
+    // Feedback and running sums live in locals for the whole chunk, as in the encoder. Here
+    // every feedback byte is a stored byte, known before its key-stream step.
     KeyStreamCursor ks(Stream, KeyTable.data(), KeyLast);
-    // Reads one stored byte and returns its plain value; the stored byte becomes `Feedback`
-    // and goes into `CipherSum`.
+    std::uint8_t fb = Feedback;
+    std::int32_t cs = CipherSum;
+    std::int32_t ps = PlainSum;
+    // Reads one stored byte and returns its plain value; the stored byte becomes the feedback
+    // and goes into the cipher sum.
     auto read = [&] {
-        const std::uint8_t k = ks.Next(Feedback);
+        const std::uint8_t k = ks.Next(fb);
         const std::uint8_t e = in[pos++];
-        Feedback = e;
-        AddToSum(CipherSum, e);
+        fb = e;
+        AddToSum(cs, e);
         return static_cast<std::uint8_t>(e ^ k);
     };
 
@@ -325,14 +329,23 @@ std::span<const std::uint8_t> Jmi::DecodeBlock(std::span<const std::uint8_t> chu
         }
         const std::int32_t F = read() % FillModulus + 1;
         const std::uint8_t r4 = read();
-        ks.Mix(r4, Feedback);
+        ks.Mix(r4, fb);
 
         if (F > n - pos) {
             Consumed = n;
             break;
         }
-        for (std::int32_t f = 0; f < F; ++f) read();
-        ks.Mix(CipherSum, Feedback);
+        {
+            // The filler: only its key-stream steps and its sum matter.
+            const std::uint8_t* src = in + pos;
+            for (std::int32_t f = 0; f < F; ++f) {
+                ks.Next(fb);
+                fb = src[f];
+            }
+            AddRunToSum(cs, src, F);
+            pos += F;
+        }
+        ks.Mix(cs, fb);
 
         if (run > n - pos) {
             run = n - pos;
@@ -342,12 +355,9 @@ std::span<const std::uint8_t> Jmi::DecodeBlock(std::span<const std::uint8_t> chu
             }
         }
         {
-            // The data run: the hot loop, kept on locals.
+            // The data run: the hot loop.
             const std::uint8_t* src = in + pos;
             std::uint8_t* dst = out + produced;
-            std::uint8_t fb = Feedback;
-            std::int32_t cs = CipherSum;
-            std::int32_t ps = PlainSum;
             for (std::int64_t i = 0; i < run; ++i) {
                 const std::uint8_t k = ks.Next(fb);
                 const std::uint8_t e = src[i];
@@ -356,13 +366,10 @@ std::span<const std::uint8_t> Jmi::DecodeBlock(std::span<const std::uint8_t> chu
             }
             AddRunToSum(cs, src, static_cast<std::int32_t>(run));
             AddRunToSum(ps, dst, static_cast<std::int32_t>(run));
-            Feedback = fb;
-            CipherSum = cs;
-            PlainSum = ps;
             pos += run;
             produced += run;
         }
-        ks.Mix(PlainSum, Feedback);
+        ks.Mix(ps, fb);
 
         if (pos >= (isLast != 0 ? n - 4 : limit)) {
             Consumed = pos;
@@ -370,6 +377,9 @@ std::span<const std::uint8_t> Jmi::DecodeBlock(std::span<const std::uint8_t> chu
         }
     }
 
+    Feedback = fb;
+    CipherSum = cs;
+    PlainSum = ps;
     ks.Save();
     OutLength = produced;
     return {out, static_cast<std::size_t>(produced)};

@@ -1,12 +1,28 @@
 // Whole-file encryption and decryption. An encrypted file is exactly the concatenation of
 // the encoder's block outputs: no header, no length, no check value.
 
+#include <algorithm>
+
+#include "block_pipeline.h"
 #include "error.h"
 #include "file_io.h"
 #include "jmi.h"
 #include "utf16le.h"
 
 namespace velmora::engine {
+
+namespace {
+
+// The target's bytes go through the pipeline's thread while later blocks are coded.
+BlockPipeline FileIo(InputFile& in, OutputFile& out) {
+    return BlockPipeline(
+        [&in](std::int64_t offset, std::int64_t count, std::vector<std::uint8_t>& buffer) {
+            in.ReadExactly(offset, count, buffer);
+        },
+        [&out](std::span<const std::uint8_t> bytes) { out.Write(bytes); });
+}
+
+}  // namespace
 
 void Jmi::BeginFile(const std::filesystem::path& source, const std::filesystem::path& target,
                     JobContext& job) {
@@ -32,7 +48,8 @@ void Jmi::EncryptFile(const std::filesystem::path& source, const std::filesystem
 
     InputFile in(source);
     const std::int64_t len = in.Size();
-    OutputFile out(target);  // removed again unless it is closed normally
+    OutputFile out(target);              // removed again unless it is closed normally
+    BlockPipeline io = FileIo(in, out);  // ends its thread before `out` may be removed
     {
         std::int64_t done = 0;
         std::int32_t started = 0;
@@ -41,21 +58,23 @@ void Jmi::EncryptFile(const std::filesystem::path& source, const std::filesystem
             std::int64_t d = kBlockBase + FracDigits3(ChaosStep(kChaosArgument));
             // The last block never holds less than 1000000 bytes: a smaller rest joins it.
             if (kSmallestLastBlock > len - done - d) d = len - done;
-            in.ReadExactly(done, d, inBuffer_);
             const std::int64_t end = done + d;
             const std::int32_t isLast = end >= len ? 1 : 0;
-            const std::span<const std::uint8_t> encoded =
-                EncodeBlock(inBuffer_, isLast, started, job);
+            // The next block starts at `end` and holds at most the largest block.
+            const std::span<const std::uint8_t> block =
+                io.Read(done, d, end, isLast == 1 ? end : std::min(len, end + kLargestBlock));
+            const std::span<const std::uint8_t> encoded = EncodeBlock(block, isLast, started, job);
             started = 1;
             if (ProgressVisible == 1) {
                 if (job.Aclss->CFhz() == 0) break;  // the block in hand is dropped
                 job.ProcessedTotal += static_cast<double>(d);
                 ReportProgress(job.ProcessedTotal, job);
             }
-            out.Write(encoded);
+            io.Write(out_, encoded.size());
             if (end >= len) break;
             done = end;
         }
+        io.Drain();
         out.Close();
     }
 }
@@ -67,7 +86,8 @@ void Jmi::DecryptFile(const std::filesystem::path& source, const std::filesystem
 
     InputFile in(source);
     const std::int64_t len = in.Size();
-    OutputFile out(target);  // removed again unless it is closed normally
+    OutputFile out(target);              // removed again unless it is closed normally
+    BlockPipeline io = FileIo(in, out);  // ends its thread before `out` may be removed
     {
         std::int64_t r = 1;  // 1-based read position
         std::int32_t started = 0;
@@ -80,18 +100,24 @@ void Jmi::DecryptFile(const std::filesystem::path& source, const std::filesystem
                 size = len - r + 1;
                 last = 1;
             }
-            in.ReadExactly(r - 1, size, inBuffer_);
-            const std::span<const std::uint8_t> plain = DecodeBlock(inBuffer_, last, started, job);
+            // A chunk that is not last is consumed up to 360 bytes before its end at the
+            // earliest and one segment later at the latest; the next chunk starts there.
+            const std::int64_t nextFrom = r - 1 + size - kDecodeMargin;
+            const std::span<const std::uint8_t> chunk = io.Read(
+                r - 1, size, nextFrom,
+                last == 1 ? nextFrom : std::min(len, nextFrom + kLargestSegment + kLargestChunk));
+            const std::span<const std::uint8_t> plain = DecodeBlock(chunk, last, started, job);
             started = 1;
             if (ProgressVisible == 1) {
                 if (job.Aclss->CFhz() == 0) break;  // the chunk in hand is dropped
                 job.ProcessedTotal += static_cast<double>(Consumed);
                 ReportProgress(job.ProcessedTotal, job);
             }
-            if (OutLength > 0) out.Write(plain);
+            if (OutLength > 0) io.Write(out_, plain.size());
             r += Consumed;
             // One unparsed byte left at the end is tail: the loop ends before it.
         } while (r < len);
+        io.Drain();
         out.Close();
     }
 }

@@ -118,6 +118,10 @@ class Jmi {
     static constexpr std::int64_t kBlockBase = 5000000;
     static constexpr std::int64_t kDecryptChunk = kBlockBase + kDecodeMargin;
     static constexpr std::int64_t kSmallestLastBlock = kBlockBase / 5;
+    // A block of the largest size leaving less than the smallest last block joins the rest.
+    static constexpr std::int64_t kLargestBlock = kBlockBase + 999 + kSmallestLastBlock;
+    static constexpr std::int64_t kLargestChunk = kDecryptChunk + kSmallestLastBlock + 1;
+    static constexpr std::int64_t kLargestSegment = 4 + 30 + 255;
 
     // Encrypts `source` into the new file `target`. A cancel keeps the whole blocks written
     // so far; any I/O error removes the partial target and throws `common::Error`.
@@ -157,8 +161,7 @@ class Jmi {
     KeyStream warmStream_;
     bool warmValid_ = false;
 
-    std::vector<std::uint8_t> inBuffer_;  // file block or chunk, reused from block to block
-    std::vector<std::uint8_t> out_;       // coder output, reused from block to block
+    std::vector<std::uint8_t> out_;  // coder output, reused from block to block
 };
 
 }  // namespace velmora::engine

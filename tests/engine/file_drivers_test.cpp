@@ -192,6 +192,43 @@ TEST_F(FileDriversTest, WriteFailureRemovesThePartialTarget) {
     EXPECT_FALSE(std::filesystem::exists(Path("src.jmw")));
 }
 
+TEST_F(FileDriversTest, WriteFailureOnTheThirdBlockRemovesThePartialTarget) {
+    // Blocks are written behind the coding on a second thread; a full disk on the third block
+    // (here a file-size limit between two and three blocks of output) must still end the
+    // operation with the target's name and leave no partial target.
+    const Bytes plain = Pattern(16000000, 9, 2);
+    WriteFile(Path("src"), plain);
+    jmi_.SetKeyFromPassword(u"third", 0);
+    jmi_.EncryptFile(Path("src"), Path("cipher"), job_);
+    struct Case {
+        const char* name;
+        std::int32_t direction;
+        std::filesystem::path source;
+    };
+    for (const Case& c : {Case{"encrypt", 0, Path("src")}, Case{"decrypt", 1, Path("cipher")}}) {
+        SCOPED_TRACE(c.name);
+        jmi_.SetKeyFromPassword(u"third", c.direction);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = 12000000;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        try {
+            if (c.direction == 0) {
+                jmi_.EncryptFile(c.source, Path("target"), job_);
+            } else {
+                jmi_.DecryptFile(c.source, Path("target"), job_);
+            }
+            ADD_FAILURE() << "the write failure was not reported";
+        } catch (const common::Error& e) {
+            EXPECT_NE(std::string(e.what()).find("target"), std::string::npos) << e.what();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_FALSE(std::filesystem::exists(Path("target")));
+    }
+}
+
 TEST_F(FileDriversTest, OffsetsPastTwoGibibytesAreRead) {
     const std::int64_t size = (std::int64_t{1} << 31) + 100;
     {

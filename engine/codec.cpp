@@ -49,10 +49,10 @@ void Jmi::ReportProgress(double done, JobContext& job) {
 namespace {
 
 // A test's scripted noise in place of the generator. The script may read the engine (its own
-// generator, say), so the engine's `Feedback` is brought up to date and a deferred chaos step
-// is run before every draw.
+// generator, say), so the engine's `Feedback` is brought up to date before every draw.
 class OverrideNoise {
   public:
+    static constexpr bool kStagesChaos = false;
     OverrideNoise(Jmi& jmi, const Jmi::NoiseFn& noise) : jmi_(jmi), noise_(noise) {}
     template <class BeforeReseed>
     std::uint8_t Next(std::uint8_t feedback, BeforeReseed&& beforeReseed) {
@@ -104,29 +104,20 @@ std::span<const std::uint8_t> Jmi::EncodeWith(Noise& noise, std::span<const std:
     std::int32_t ps = PlainSum;
 
     // The chaos step that ends every segment matters only to the next noise reseed and the
-    // next chaos step. Run at once, its dependent sines would hold up the key-stream chain;
-    // spread in three stages over the next data run, each stage runs alongside the chain. A
-    // reseed before that point runs what is left first.
-    int chaosStagesLeft = 0;
+    // next chaos step, and only its last stage needs the segment's final state: the phase's
+    // intermediate and the first sine of the result depend on the chaos generator alone. So
+    // the step is spread over the data runs, where each stage runs alongside the key-stream
+    // chain: a run finishes the previous segment's step, then prepares its own segment's.
+    // A reseed runs a finish still pending first. The scripted noise of tests takes every
+    // step whole at the end of its segment, the plain order the staging must reproduce.
+    constexpr bool kStaged = Noise::kStagesChaos;
+    bool finishPending = false;
     double chaosArgument = 0;
-    auto chaosStage = [&] {
-        switch (chaosStagesLeft) {
-            case 3:
-                ChaosAdvance();
-                break;
-            case 2:
-                ChaosFirstSine();
-                break;
-            case 1:
-                ChaosFinish(chaosArgument);
-                break;
-            default:
-                return;
-        }
-        --chaosStagesLeft;
-    };
     auto runPendingChaos = [&] {
-        while (chaosStagesLeft > 0) chaosStage();
+        if (finishPending) {
+            finishPending = false;
+            ChaosFinish(chaosArgument);
+        }
     };
 
     auto emit = [&](std::uint8_t plain) {
@@ -215,11 +206,11 @@ std::span<const std::uint8_t> Jmi::EncodeWith(Noise& noise, std::span<const std:
         std::uint8_t* dst = out + o;
         const std::int32_t quarter = run / 4;
         codeRun(in, dst, 0, quarter);
-        chaosStage();
+        if (kStaged) runPendingChaos();
         codeRun(in, dst, quarter, 2 * quarter);
-        chaosStage();
+        if (kStaged) ChaosAdvance();
         codeRun(in, dst, 2 * quarter, 3 * quarter);
-        chaosStage();
+        if (kStaged) ChaosFirstSine();
         codeRun(in, dst, 3 * quarter, run);
         AddRunToSum(ps, in, run);
         AddRunToSum(cs, dst, run);
@@ -227,8 +218,12 @@ std::span<const std::uint8_t> Jmi::EncodeWith(Noise& noise, std::span<const std:
         o += static_cast<std::size_t>(run);
 
         ks.Mix(ps, fb);
-        chaosArgument = static_cast<double>(ks.State());
-        chaosStagesLeft = 3;
+        if (kStaged) {
+            chaosArgument = static_cast<double>(ks.State());
+            finishPending = true;
+        } else {
+            ChaosStep(static_cast<double>(ks.State()));
+        }
     } while (pos < n);
 
     if (final) {

@@ -15,6 +15,9 @@ namespace velmora::engine {
 // called meanwhile (it touches only the chaos generator).
 class NoiseCursor {
   public:
+    // The encoder may spread its chaos steps over data runs (see `Jmi::EncodeWith`).
+    static constexpr bool kStagesChaos = true;
+
     explicit NoiseCursor(Jmi& jmi)
         : jmi_(jmi),
           table_(jmi.NoiseTable.data()),

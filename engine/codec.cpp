@@ -105,11 +105,12 @@ std::span<const std::uint8_t> Jmi::EncodeWith(Noise& noise, std::span<const std:
 
     // The chaos step that ends every segment matters only to the next noise reseed and the
     // next chaos step, and only its last stage needs the segment's final state: the phase's
-    // intermediate and the first sine of the result depend on the chaos generator alone. So
-    // the step is spread over the data runs, where each stage runs alongside the key-stream
-    // chain: a run finishes the previous segment's step, then prepares its own segment's.
-    // A reseed runs a finish still pending first. The scripted noise of tests takes every
-    // step whole at the end of its segment, the plain order the staging must reproduce.
+    // intermediate and the first sine of the result depend on the chaos generator alone.
+    // Taken whole at the segment's end, its chain of sines would hold up the next header.
+    // Instead each data run starts by finishing the previous segment's step and preparing
+    // its own, work the processor does alongside the run's key-stream chain. A reseed runs a
+    // finish still pending first. The scripted noise of tests takes every step whole at the
+    // end of its segment: the plain order, which the staging must reproduce.
     constexpr bool kStaged = Noise::kStagesChaos;
     bool finishPending = false;
     double chaosArgument = 0;
@@ -138,10 +139,9 @@ std::span<const std::uint8_t> Jmi::EncodeWith(Noise& noise, std::span<const std:
         OutLength = static_cast<std::int64_t>(o);
         return {out, o};
     };
-    // Codes data bytes [begin, end) of the current run: the hot loop.
-    auto codeRun = [&](const std::uint8_t* in, std::uint8_t* dst, std::int32_t begin,
-                       std::int32_t end) {
-        for (std::int32_t i = begin; i < end; ++i) {
+    // Codes the data bytes of the current run: the hot loop.
+    auto codeRun = [&](const std::uint8_t* in, std::uint8_t* dst, std::int32_t count) {
+        for (std::int32_t i = 0; i < count; ++i) {
             const std::uint8_t e = in[i] ^ ks.Next(fb);
             fb = e;
             dst[i] = e;
@@ -204,14 +204,12 @@ std::span<const std::uint8_t> Jmi::EncodeWith(Noise& noise, std::span<const std:
 
         const std::uint8_t* in = block.data() + pos;
         std::uint8_t* dst = out + o;
-        const std::int32_t quarter = run / 4;
-        codeRun(in, dst, 0, quarter);
-        if (kStaged) runPendingChaos();
-        codeRun(in, dst, quarter, 2 * quarter);
-        if (kStaged) ChaosAdvance();
-        codeRun(in, dst, 2 * quarter, 3 * quarter);
-        if (kStaged) ChaosFirstSine();
-        codeRun(in, dst, 3 * quarter, run);
+        if (kStaged) {
+            runPendingChaos();
+            ChaosAdvance();
+            ChaosFirstSine();
+        }
+        codeRun(in, dst, run);
         AddRunToSum(ps, in, run);
         AddRunToSum(cs, dst, run);
         pos += run;

@@ -5,17 +5,25 @@
 
 namespace velmora::engine {
 
-BlockPipeline::BlockPipeline(ReadFn read, WriteFn write)
-    : read_(std::move(read)), write_(std::move(write)) {}
+BlockPipeline::BlockPipeline(ReadFn read, WriteFn write, Buffers& buffers)
+    : read_(std::move(read)), write_(std::move(write)), lent_(buffers) {
+    current_.bytes.swap(lent_.current);
+    ahead_.bytes.swap(lent_.ahead);
+    written_.swap(lent_.written);
+}
 
 BlockPipeline::~BlockPipeline() {
-    if (!thread_.joinable()) return;
-    {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
+    if (thread_.joinable()) {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
     }
-    wake_.notify_one();
-    thread_.join();
+    current_.bytes.swap(lent_.current);
+    ahead_.bytes.swap(lent_.ahead);
+    written_.swap(lent_.written);
 }
 
 std::future<void> BlockPipeline::Post(std::function<void()> job) {

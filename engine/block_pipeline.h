@@ -26,7 +26,14 @@ class BlockPipeline {
     // Appends bytes to the target.
     using WriteFn = std::function<void(std::span<const std::uint8_t>)>;
 
-    BlockPipeline(ReadFn read, WriteFn write);
+    // Buffers a caller keeps from file to file, so that a job of many files does not
+    // allocate and clear them again for each.
+    struct Buffers {
+        std::vector<std::uint8_t> current, ahead, written;
+    };
+
+    // `buffers` lends the pipeline its buffers until it ends.
+    BlockPipeline(ReadFn read, WriteFn write, Buffers& buffers);
     // Lets every read and write handed over finish (a write in flight must not outlive the
     // target), then ends the thread. Errors of unfinished work are dropped: the caller is
     // already on its way out.
@@ -62,6 +69,7 @@ class BlockPipeline {
 
     ReadFn read_;
     WriteFn write_;
+    Buffers& lent_;
     Window current_;  // what the caller codes; touched by the caller only
     Window ahead_;    // touched by the thread while `reading_` is pending
     std::future<void> reading_;

@@ -14,12 +14,12 @@ namespace velmora::engine {
 namespace {
 
 // The target's bytes go through the pipeline's thread while later blocks are coded.
-BlockPipeline FileIo(InputFile& in, OutputFile& out) {
+BlockPipeline FileIo(InputFile& in, OutputFile& out, BlockPipeline::Buffers& buffers) {
     return BlockPipeline(
         [&in](std::int64_t offset, std::int64_t count, std::vector<std::uint8_t>& buffer) {
             in.ReadExactly(offset, count, buffer);
         },
-        [&out](std::span<const std::uint8_t> bytes) { out.Write(bytes); });
+        [&out](std::span<const std::uint8_t> bytes) { out.Write(bytes); }, buffers);
 }
 
 }  // namespace
@@ -48,8 +48,8 @@ void Jmi::EncryptFile(const std::filesystem::path& source, const std::filesystem
 
     InputFile in(source);
     const std::int64_t len = in.Size();
-    OutputFile out(target);              // removed again unless it is closed normally
-    BlockPipeline io = FileIo(in, out);  // ends its thread before `out` may be removed
+    OutputFile out(target);                          // removed again unless it is closed normally
+    BlockPipeline io = FileIo(in, out, ioBuffers_);  // ends its thread before `out` may be removed
     {
         std::int64_t done = 0;
         std::int32_t started = 0;
@@ -86,8 +86,8 @@ void Jmi::DecryptFile(const std::filesystem::path& source, const std::filesystem
 
     InputFile in(source);
     const std::int64_t len = in.Size();
-    OutputFile out(target);              // removed again unless it is closed normally
-    BlockPipeline io = FileIo(in, out);  // ends its thread before `out` may be removed
+    OutputFile out(target);                          // removed again unless it is closed normally
+    BlockPipeline io = FileIo(in, out, ioBuffers_);  // ends its thread before `out` may be removed
     {
         std::int64_t r = 1;  // 1-based read position
         std::int32_t started = 0;

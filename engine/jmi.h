@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "block_pipeline.h"
 #include "job_context.h"
 #include "key_stream.h"
 
@@ -161,7 +162,8 @@ class Jmi {
     KeyStream warmStream_;
     bool warmValid_ = false;
 
-    std::vector<std::uint8_t> out_;  // coder output, reused from block to block
+    std::vector<std::uint8_t> out_;     // coder output, reused from block to block
+    BlockPipeline::Buffers ioBuffers_;  // the file drivers' buffers, reused from file to file
 };
 
 }  // namespace velmora::engine

@@ -36,12 +36,15 @@ Bytes Expected(std::int64_t offset, std::int64_t count) {
     return bytes;
 }
 
+BlockPipeline::Buffers buffers;
+
 BlockPipeline Over(Source& source, Bytes& sink) {
     return BlockPipeline([&source](std::int64_t offset, std::int64_t count,
                                    Bytes& buffer) { source.Read(offset, count, buffer); },
                          [&sink](std::span<const std::uint8_t> bytes) {
                              sink.insert(sink.end(), bytes.begin(), bytes.end());
-                         });
+                         },
+                         buffers);
 }
 
 TEST(BlockPipeline, ReadsFromTheReadAheadOrAtOnceWhenTheGuessMissed) {
@@ -108,7 +111,8 @@ TEST(BlockPipeline, AFailedWriteIsReportedByTheNextWriteOrTheDrain) {
                                    Bytes& buffer) { source.Read(offset, count, buffer); },
                          [&writes](std::span<const std::uint8_t>) {
                              if (++writes == 3) throw std::runtime_error("disk full");
-                         });
+                         },
+                         buffers);
         io.Read(0, 10, 10, 20);
         Bytes buffer(10);
         io.Write(buffer, 10);

@@ -93,7 +93,7 @@ std::span<const std::uint8_t> BlockPipeline::Read(std::int64_t offset, std::int6
     return bytes;
 }
 
-void BlockPipeline::Write(std::vector<std::uint8_t>& buffer, std::size_t count) {
+void BlockPipeline::Write(ByteBuffer& buffer, std::size_t count) {
     if (!thread_.joinable()) {
         write_(std::span<const std::uint8_t>(buffer.data(), count));
         return;

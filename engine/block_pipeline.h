@@ -5,12 +5,39 @@
 #include <deque>
 #include <functional>
 #include <future>
+#include <memory>
 #include <mutex>
+#include <new>
 #include <span>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace velmora::engine {
+
+// Leaves new elements uninitialised, so that a buffer resized for the largest possible output
+// occupies memory only where bytes are written.
+template <class T>
+struct UninitialisedAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template <class U>
+    UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+    template <class U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+// A coder's output buffer.
+using ByteBuffer = std::vector<std::uint8_t, UninitialisedAllocator<std::uint8_t>>;
 
 // Overlaps a file operation's I/O with its coding: while the caller codes one block, a second
 // thread reads the next block and writes the previous one. The key-stream chain stays on the
@@ -29,7 +56,8 @@ class BlockPipeline {
     // Buffers a caller keeps from file to file, so that a job of many files does not
     // allocate and clear them again for each.
     struct Buffers {
-        std::vector<std::uint8_t> current, ahead, written;
+        std::vector<std::uint8_t> current, ahead;
+        ByteBuffer written;
     };
 
     // `buffers` lends the pipeline its buffers until it ends.
@@ -50,7 +78,7 @@ class BlockPipeline {
     // Appends the first `count` bytes of `buffer` to the target, after everything handed over
     // before. The pipeline keeps the buffer until they are written and hands back an earlier
     // one (its size and contents are unspecified). Throws the error of an earlier write.
-    void Write(std::vector<std::uint8_t>& buffer, std::size_t count);
+    void Write(ByteBuffer& buffer, std::size_t count);
     // Waits until every read and write handed over is done; throws the first write error.
     void Drain();
 
@@ -73,7 +101,7 @@ class BlockPipeline {
     Window current_;  // what the caller codes; touched by the caller only
     Window ahead_;    // touched by the thread while `reading_` is pending
     std::future<void> reading_;
-    std::vector<std::uint8_t> written_;  // touched by the thread while `writing_` is pending
+    ByteBuffer written_;  // touched by the thread while `writing_` is pending
     std::future<void> writing_;
 
     std::thread thread_;

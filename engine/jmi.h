@@ -162,7 +162,7 @@ class Jmi {
     KeyStream warmStream_;
     bool warmValid_ = false;
 
-    std::vector<std::uint8_t> out_;     // coder output, reused from block to block
+    ByteBuffer out_;                    // coder output, reused from block to block
     BlockPipeline::Buffers ioBuffers_;  // the file drivers' buffers, reused from file to file
 };
 

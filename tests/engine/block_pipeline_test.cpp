@@ -80,7 +80,7 @@ TEST(BlockPipeline, WritesArriveInOrderAndBuffersComeBack) {
     io.Read(0, 10, 10, 20);  // a read-ahead puts the writes on the second thread
     Bytes expected;
     for (int block = 0; block < 50; ++block) {
-        Bytes buffer(300, static_cast<std::uint8_t>(block));
+        engine::ByteBuffer buffer(300, static_cast<std::uint8_t>(block));
         // Only the first `count` bytes count; the rest of the buffer is not written.
         const std::size_t count = 100 + static_cast<std::size_t>(block);
         expected.insert(expected.end(), buffer.begin(), buffer.begin() + count);
@@ -114,7 +114,7 @@ TEST(BlockPipeline, AFailedWriteIsReportedByTheNextWriteOrTheDrain) {
                          },
                          buffers);
         io.Read(0, 10, 10, 20);
-        Bytes buffer(10);
+        engine::ByteBuffer buffer(10);
         io.Write(buffer, 10);
         io.Write(buffer, 10);
         io.Write(buffer, 10);  // fails on the thread

@@ -1,0 +1,22 @@
+#include "forms.h"
+
+#include "form1.h"
+#include "form2.h"
+
+namespace velmora::frontend {
+
+common::DefaultInstance<Form1>& Form1Form() {
+    static common::DefaultInstance<Form1> instance;
+    return instance;
+}
+
+common::DefaultInstance<Form2>& Form2Form() {
+    static common::DefaultInstance<Form2> instance;
+    return instance;
+}
+
+void ShowHelpWindow() {}
+
+void UnloadHelpWindow() {}
+
+}  // namespace velmora::frontend

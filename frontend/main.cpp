@@ -1,0 +1,14 @@
+#include <QApplication>
+
+#include "message_boxes.h"
+#include "program.h"
+#include "texts.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(velmora::frontend::texts::kProgramTitle));
+    velmora::common::QtMessageBoxes boxes(
+        QString::fromUtf8(velmora::frontend::texts::kProgramTitle));
+    velmora::common::SetMessageBoxes(&boxes);
+    return velmora::frontend::RunProgram();
+}

@@ -7,6 +7,7 @@
 #include "error.h"
 #include "form2.h"
 #include "forms.h"
+#include "job_errors.h"
 #include "message_boxes.h"
 #include "program_parts.h"
 #include "texts.h"
@@ -359,7 +360,8 @@ void Form1::File1_Click() {
 }
 
 void Form1::Text2_Change() {
-    for (int i = 1; i <= 5; ++i) Timb[static_cast<std::size_t>(11 - i)] = Timb[static_cast<std::size_t>(10 - i)];
+    for (int i = 1; i <= 5; ++i)
+        Timb[static_cast<std::size_t>(11 - i)] = Timb[static_cast<std::size_t>(10 - i)];
     Timb[5] = common::Timer();
 }
 

@@ -72,7 +72,7 @@ class Form1 : public common::FormWindow, public MainState, private JobWindow {
     void ApplyLayout();
     void RunCommand(std::int32_t direction);
 
-    std::array<double, 21> Timb{};  // timer samples 1..20; index 0 unused
+    std::array<double, 21> Timb{};   // timer samples 1..20; index 0 unused
     std::vector<std::uint8_t> Amwb;  // the key file's bytes
 
     std::unique_ptr<engine::ProgressObject> progress_;  // what `Aclss` points at

@@ -173,8 +173,8 @@ void Form2::Getfm() {
         Show(Settings{});
         if (!SettingsFailureReported()) {
             SettingsFailureReported() = true;
-            common::Messages().Notice(QString::fromStdString(
-                texts::SettingsUnavailable(Fmbf, OpenFailure(Fmbf))));
+            common::Messages().Notice(
+                QString::fromStdString(texts::SettingsUnavailable(Fmbf, OpenFailure(Fmbf))));
         }
     }
 }
@@ -183,8 +183,8 @@ void Form2::Setfm() {
     try {
         SettingsFile(Fmbf).Write(Current());
     } catch (const std::exception&) {
-        common::Messages().Notice(QString::fromStdString(
-            texts::SettingsUnavailable(Fmbf, OpenFailure(Fmbf))));
+        common::Messages().Notice(
+            QString::fromStdString(texts::SettingsUnavailable(Fmbf, OpenFailure(Fmbf))));
     }
 }
 

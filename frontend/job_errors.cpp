@@ -33,7 +33,8 @@ int NewFileError(const std::string& folder) {
         return 0;
     }
     // Some file systems cannot make unnamed files; then only the permission bits can tell.
-    if (errno == EOPNOTSUPP || errno == EISDIR) return ::access(folder.c_str(), W_OK) == 0 ? 0 : errno;
+    if (errno == EOPNOTSUPP || errno == EISDIR)
+        return ::access(folder.c_str(), W_OK) == 0 ? 0 : errno;
     return errno;
 }
 
@@ -53,7 +54,8 @@ void CheckSourceFile(const std::string& path) {
 
 void CheckTargetFolder(const std::string& folder) {
     std::error_code ec;
-    if (!std::filesystem::is_directory(folder, ec)) throw JobError(texts::TargetFolderMissing(folder));
+    if (!std::filesystem::is_directory(folder, ec))
+        throw JobError(texts::TargetFolderMissing(folder));
 }
 
 void CheckKeyFile(const std::string& path) {

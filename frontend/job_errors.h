@@ -24,7 +24,6 @@ void CheckKeyFile(const std::string& path);
 // checked again, then whether the target's folder takes new files and has room. The engine's
 // own text is never shown, so the answer is what can be found out from outside. `direction` is
 // 0 for encryption (the target grows by up to about 16 percent), 1 for decryption.
-std::string ExplainFileFailure(const std::string& source, const std::string& target,
-                               int direction);
+std::string ExplainFileFailure(const std::string& source, const std::string& target, int direction);
 
 }  // namespace velmora::frontend

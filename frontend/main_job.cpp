@@ -58,11 +58,13 @@ std::string ExplainWalkFailure(const FSmdcl::FolderWalk& walk, const std::string
         return texts::FolderUnlistable(srcRoot, texts::ReasonOf(error));
     }
     std::error_code ec;
-    for (std::int32_t i = 1; i <= walk.FolderCount && i < static_cast<std::int32_t>(walk.FolderList.size()); ++i) {
+    for (std::int32_t i = 1;
+         i <= walk.FolderCount && i < static_cast<std::int32_t>(walk.FolderList.size()); ++i) {
         const std::string& src = walk.FolderList[static_cast<std::size_t>(i)];
         const std::string dst = dstRoot + src.substr(std::min(src.size(), srcRoot.size()));
         if (std::filesystem::is_directory(dst, ec)) continue;
-        const int error = ListError(std::filesystem::path(dst).parent_path().parent_path().string());
+        const int error =
+            ListError(std::filesystem::path(dst).parent_path().parent_path().string());
         return texts::FolderUncreatable(dst, texts::ReasonOf(error != 0 ? error : EACCES));
     }
     if (const int error = ListError(dstRoot); error != 0) {
@@ -71,8 +73,8 @@ std::string ExplainWalkFailure(const FSmdcl::FolderWalk& walk, const std::string
     return texts::FolderUnlistable(srcRoot, texts::ReasonOf(EIO));
 }
 
-void RunFolder(std::int32_t direction, MainState& s, const JobInput& input,
-               JobServices& services, JobWindow& window) {
+void RunFolder(std::int32_t direction, MainState& s, const JobInput& input, JobServices& services,
+               JobWindow& window) {
     CheckTargetFolder(s.Amb);
     window.Fyc();
     s.Afl = FSmdcl::JobSize(services.fso, s.Yw);
@@ -94,16 +96,15 @@ void RunFolder(std::int32_t direction, MainState& s, const JobInput& input,
     }
 }
 
-void RunOneFile(std::int32_t direction, MainState& s, const JobInput& input,
-                JobServices& services, JobWindow& window) {
+void RunOneFile(std::int32_t direction, MainState& s, const JobInput& input, JobServices& services,
+                JobWindow& window) {
     CheckSourceFile(s.Yw);
     CheckTargetFolder(s.Amb);
     s.Afl = common::FileLength(s.Yw);
     if (s.Afl > kProgressThreshold) window.Fyc();
     if (direction == 0) services.jmi.SeedTimeTable(Samples(input.Timb));
-    const std::string target = direction == 0
-                                   ? FSmdcl::EncTargetName(services.fso, s.Amb, s.Ywb)
-                                   : FSmdcl::DecTargetName(services.fso, s.Amb, s.Ywb);
+    const std::string target = direction == 0 ? FSmdcl::EncTargetName(services.fso, s.Amb, s.Ywb)
+                                              : FSmdcl::DecTargetName(services.fso, s.Amb, s.Ywb);
     window.ShowTarget(target);
     CodeFile(services.jmi, direction, s.Yw, target, s);
 }

@@ -31,21 +31,21 @@ struct PasswordBlock {
 // "/". The job context (`Afl`, `FycVisible`, `Aclss`, `ProcessedTotal`) is the engine's own
 // type, so the window hands itself to the file drivers as it stands.
 struct MainState : engine::JobContext {
-    std::string B;   // folder shown in the folder list
-    std::string Ba;  // full path of the file last clicked in the file list
-    std::string Bb;  // bare name of that file
-    std::int32_t A = 0;   // 0 = one file, 1 = folder tree
-    std::int32_t Ab = 0;  // 1 once a source has been chosen for the current mode
-    std::int32_t Ac = 0;  // 1 once a target folder has been chosen
-    std::string Yw;       // source: a file, or a folder ending in "/"
-    std::string Ywb;      // bare name of the source file
-    std::string Amb;      // target folder
-    float Tima = 0;       // timer at the start of a job, then its elapsed seconds
-    std::int32_t Cmwa = 0;  // 1 = key from the password file
-    std::int32_t Cmwb = 0;  // 1 = key from the lock file
-    std::string Fmaa;       // preset password file (settings)
-    std::string Fmab;       // preset lock file (settings)
-    std::string Amw;        // key file in use
+    std::string B;             // folder shown in the folder list
+    std::string Ba;            // full path of the file last clicked in the file list
+    std::string Bb;            // bare name of that file
+    std::int32_t A = 0;        // 0 = one file, 1 = folder tree
+    std::int32_t Ab = 0;       // 1 once a source has been chosen for the current mode
+    std::int32_t Ac = 0;       // 1 once a target folder has been chosen
+    std::string Yw;            // source: a file, or a folder ending in "/"
+    std::string Ywb;           // bare name of the source file
+    std::string Amb;           // target folder
+    float Tima = 0;            // timer at the start of a job, then its elapsed seconds
+    std::int32_t Cmwa = 0;     // 1 = key from the password file
+    std::int32_t Cmwb = 0;     // 1 = key from the lock file
+    std::string Fmaa;          // preset password file (settings)
+    std::string Fmab;          // preset lock file (settings)
+    std::string Amw;           // key file in use
     std::int32_t Fmaqra = 0;   // 1 = the password must be typed twice
     std::int32_t Fmqrt2v = 0;  // 1 = typed-password mode, 0 = key-file mode
 

@@ -14,10 +14,12 @@ int RunProgram() {
     try {
         Form1Form().Get()->show();
     } catch (const ProgressServerError& e) {
-        common::Messages().Notice(QString::fromStdString(texts::ProgressServerUnavailable(e.what())));
+        common::Messages().Notice(
+            QString::fromStdString(texts::ProgressServerUnavailable(e.what())));
         return 1;
     } catch (const std::exception& e) {
-        common::Messages().Notice(QString::fromStdString(texts::ProgressServerUnavailable(e.what())));
+        common::Messages().Notice(
+            QString::fromStdString(texts::ProgressServerUnavailable(e.what())));
         return 1;
     }
     return QApplication::exec();

@@ -183,7 +183,12 @@ void Form1::Form_Load() {
     Aclss = progress_.get();
     fso_ = CreateFso();
     engine_ = std::make_unique<engine::Jmi>();
-    engine_->EngineStartup();
+    try {
+        engine_->EngineStartup();
+    } catch (const common::Error&) {
+        const std::string path = engine_->ChaosStatePath().string();
+        throw JobError(texts::ChaosStateUnopenable(path, WhyUnopenable(path)));
+    }
     Form2Form().Get()->FormbJiekou();
 }
 

@@ -1,14 +1,12 @@
 #include "form2.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QDir>
 #include <QStorageInfo>
 #include <cerrno>
 
 #include "form1.h"
 #include "forms.h"
+#include "job_errors.h"
 #include "message_boxes.h"
 #include "settings_file.h"
 #include "texts.h"
@@ -25,16 +23,6 @@ namespace {
 bool& SettingsFailureReported() {
     static bool reported = false;
     return reported;
-}
-
-// Why the settings file cannot be used: what opening it for reading and writing says.
-std::string OpenFailure(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd >= 0) {
-        ::close(fd);
-        return texts::ReasonOf(EIO);
-    }
-    return texts::ReasonOf(errno);
 }
 
 void SetCheck(QCheckBox* box, std::int32_t value) {
@@ -174,7 +162,7 @@ void Form2::Getfm() {
         if (!SettingsFailureReported()) {
             SettingsFailureReported() = true;
             common::Messages().Notice(
-                QString::fromStdString(texts::SettingsUnavailable(Fmbf, OpenFailure(Fmbf))));
+                QString::fromStdString(texts::SettingsUnavailable(Fmbf, WhyUnopenable(Fmbf))));
         }
     }
 }
@@ -184,7 +172,7 @@ void Form2::Setfm() {
         SettingsFile(Fmbf).Write(Current());
     } catch (const std::exception&) {
         common::Messages().Notice(
-            QString::fromStdString(texts::SettingsUnavailable(Fmbf, OpenFailure(Fmbf))));
+            QString::fromStdString(texts::SettingsUnavailable(Fmbf, WhyUnopenable(Fmbf))));
     }
 }
 

@@ -45,6 +45,13 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
+std::string WhyUnopenable(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return texts::ReasonOf(errno);
+    ::close(fd);
+    return texts::ReasonOf(EIO);
+}
+
 void CheckSourceFile(const std::string& path) {
     if (path.empty()) throw JobError(texts::NoSourceChosen());
     const int error = ReadableFileError(path);

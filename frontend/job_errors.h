@@ -20,6 +20,10 @@ void CheckTargetFolder(const std::string& folder);
 // Throws JobError unless `path` names a readable key file; an empty path means none was chosen.
 void CheckKeyFile(const std::string& path);
 
+// Why a data file of the program (settings, noise state) cannot be used: what opening it for
+// reading and writing says, as the program opens it (a missing file is created).
+std::string WhyUnopenable(const std::string& path);
+
 // Why turning `source` into `target` failed after the engine gave up on it: the source is
 // checked again, then whether the target's folder takes new files and has room. The engine's
 // own text is never shown, so the answer is what can be found out from outside. `direction` is

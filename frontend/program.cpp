@@ -11,15 +11,18 @@
 namespace velmora::frontend {
 
 int RunProgram() {
+    std::string failure;
     try {
         Form1Form().Get()->show();
     } catch (const ProgressServerError& e) {
-        common::Messages().Notice(
-            QString::fromStdString(texts::ProgressServerUnavailable(e.what())));
-        return 1;
+        failure = texts::ProgressServerUnavailable(e.what());
     } catch (const std::exception& e) {
-        common::Messages().Notice(
-            QString::fromStdString(texts::ProgressServerUnavailable(e.what())));
+        failure = texts::StartUpFailed(e.what());
+    }
+    if (!failure.empty()) {
+        // Whatever start-up had set up goes again, the settings dialog with it.
+        Form1Form().Unload();
+        common::Messages().Notice(QString::fromStdString(failure));
         return 1;
     }
     return QApplication::exec();

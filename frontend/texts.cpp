@@ -90,6 +90,14 @@ std::string ChaosStateUnwritable(const std::string& path) {
     return "无法保存随机数状态文件 " + path + "。";
 }
 
+std::string ChaosStateUnopenable(const std::string& path, const std::string& reason) {
+    return "无法打开随机数状态文件 " + path + ":" + reason + "。";
+}
+
+std::string StartUpFailed(const std::string& cause) {
+    return "Velmora 不能启动。\n\n" + cause;
+}
+
 std::string ProgressServerUnavailable(const std::string& clientMessage) {
     return "无法连接进度显示程序 pellorin,Velmora 不能启动。\n\n" + clientMessage;
 }

@@ -51,6 +51,8 @@ std::string KeyFileUnreadable(const std::string& path, const std::string& reason
 std::string NoKeyFileChosen();
 std::string SettingsUnavailable(const std::string& path, const std::string& reason);
 std::string ChaosStateUnwritable(const std::string& path);
+std::string ChaosStateUnopenable(const std::string& path, const std::string& reason);
+std::string StartUpFailed(const std::string& cause);
 std::string ProgressServerUnavailable(const std::string& clientMessage);
 std::string ProgressServerFailed(const std::string& clientMessage);
 

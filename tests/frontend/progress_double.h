@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,12 +14,12 @@ namespace velmora::frontend {
 class ProgressDouble : public engine::ProgressObject {
   public:
     void CFmshow() override {
-        calls.push_back("CFmshow");
+        Record("CFmshow");
         if (!shown) flag = 1;
         shown = true;
     }
     std::int32_t CFhz() override {
-        calls.push_back("CFhz");
+        Record("CFhz");
         ++polls;
         if (cancelAtPoll > 0 && polls >= cancelAtPoll && shown) {
             flag = 0;
@@ -27,19 +28,24 @@ class ProgressDouble : public engine::ProgressObject {
         return flag;
     }
     void Cwjm(std::u16string& i, std::u16string& j) override {
-        calls.push_back("Cwjm");
+        Record("Cwjm");
         paths.emplace_back(i, j);
     }
     void CpgbarV(std::int32_t& i) override {
-        calls.push_back("CpgbarV");
+        Record("CpgbarV");
         if (i < 0) i = 0;
         if (i > 100) i = 100;
         percentages.push_back(i);
     }
     void CFmunload() override {
-        calls.push_back("CFmunload");
+        Record("CFmunload");
         shown = false;
         flag = 0;
+    }
+
+    void Record(const std::string& name) {
+        calls.push_back(name);
+        if (observer) observer(name);
     }
 
     int Count(const std::string& name) const {
@@ -54,7 +60,10 @@ class ProgressDouble : public engine::ProgressObject {
     bool shown = false;
     std::int32_t flag = 0;
     int polls = 0;
-    int cancelAtPoll = 0;  // the user presses cancel just before this poll (1-based); 0 never
+    int cancelAtPoll = 0;
+    std::function<void(const std::string&)>
+        observer;  // sees every call as it arrives  // the user presses cancel just before this
+                   // poll (1-based); 0 never
 };
 
 }  // namespace velmora::frontend

@@ -10,6 +10,7 @@
 #include "message_boxes.h"
 #include "settings_file.h"
 #include "texts.h"
+#include "widgets.h"
 
 namespace velmora::frontend {
 
@@ -40,7 +41,7 @@ Form2::Form2() {
     setFixedSize(common::Twips(6570), common::Twips(3255));
 
     auto check = [this](const char* name, const char* caption) {
-        auto* c = new QCheckBox(QString::fromUtf8(caption), this);
+        auto* c = new WrapCheckBox(QString::fromUtf8(caption), this);
         c->setObjectName(QLatin1String(name));
         connect(c, &QCheckBox::clicked, c, [c] {
             if (c->checkState() != Qt::PartiallyChecked) c->setTristate(false);

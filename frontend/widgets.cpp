@@ -1,6 +1,8 @@
 #include "widgets.h"
 
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 namespace velmora::frontend {
 
@@ -9,6 +11,31 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
         emit Click();
     }
+}
+
+WrapCheckBox::WrapCheckBox(const QString& caption, QWidget* parent)
+    : QCheckBox(parent), caption_(new QLabel(caption, this)) {
+    caption_->setWordWrap(true);
+    caption_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    caption_->installEventFilter(this);
+}
+
+void WrapCheckBox::resizeEvent(QResizeEvent* event) {
+    QCheckBox::resizeEvent(event);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const int indicator = style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, this) +
+                          style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, this);
+    caption_->setGeometry(indicator, 0, std::max(0, width() - indicator), height());
+}
+
+bool WrapCheckBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == caption_ && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        click();
+        return true;
+    }
+    return QCheckBox::eventFilter(watched, event);
 }
 
 void SetMask(QLineEdit* box, bool masked) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCheckBox>
 #include <QColor>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,22 @@ class ClickLabel : public QLabel {
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// A check box whose caption wraps onto more lines inside its own width, as the settings
+// dialog's narrow boxes need for their captions. Clicking the caption clicks the box.
+class WrapCheckBox : public QCheckBox {
+    Q_OBJECT
+  public:
+    WrapCheckBox(const QString& caption, QWidget* parent);
+    QString Caption() const { return caption_->text(); }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QLabel* caption_;
 };
 
 // A text box's mask: every character shown as "*", or plain text.

@@ -114,9 +114,7 @@ std::int32_t FolderWalk::ListFolders(const std::string& root) {
     while (last >= first) {
         const std::int32_t before = FolderCount;
         for (std::int32_t i = last; i >= first; --i) {
-            // A copy: AddSubfolders may move the list's strings when it grows.
-            const std::string folder = FolderList[static_cast<std::size_t>(i)];
-            AddSubfolders(folder);
+            AddSubfolders(FolderList[static_cast<std::size_t>(i)]);
         }
         first = before + 1;
         last = FolderCount;
@@ -124,7 +122,9 @@ std::int32_t FolderWalk::ListFolders(const std::string& root) {
     return FolderCount;
 }
 
-void FolderWalk::AddSubfolders(const std::string& folder) {
+void FolderWalk::AddSubfolders(const std::string& folderName) {
+    // A copy: `folderName` may be an entry of the list, which moves when the list grows.
+    const std::string folder = folderName;
     std::vector<std::string> names;
     try {
         names = fso_.SubFolders(folder);

@@ -337,11 +337,15 @@ std::optional<std::string> RunUnprivileged(const std::function<std::string()>& b
     return out;
 }
 
-TEST_F(FolderWalkTest, AnUnlistableSubfolderIsSkippedAndReportedAndAnUnlistableSourceFails) {
-    MakeAll({"R/f", "R/A/g", "R/A/deep/h", "R/B/i", "out/"});
-    fs::permissions(dir_, fs::perms::all);  // the unprivileged user makes the target folders
-    fs::permissions(dir_ / "out", fs::perms::all);
+TEST_F(FolderWalkTest, UnreadableFoldersAreSkippedButAnUnreadableSourceOrFileEndsTheJob) {
+    MakeAll({"R/f", "R/A/g", "R/A/deep/h", "R/B/i", "out/", "S/x", "S/y", "out2/"});
+    // The unprivileged user makes the target folders and files.
+    for (const char* writable : {"", "out", "out2"}) {
+        fs::permissions(dir_ / writable, fs::perms::all);
+    }
     fs::permissions(dir_ / "R/A", fs::perms::none);
+    fs::permissions(dir_ / "S/y", fs::perms::none);
+    jmi_.SetKeyFromPassword(u"denied", 0);
     const std::optional<std::string> result = RunUnprivileged([this] {
         std::string out;
         FolderWalk walk = RecordingWalk();
@@ -350,21 +354,27 @@ TEST_F(FolderWalkTest, AnUnlistableSubfolderIsSkippedAndReportedAndAnUnlistableS
         for (const std::string& s : SeenSources("R")) out += s + "|";
         for (const auto& s : walk.SkippedFolders()) out += "skipped " + s.message + "|";
         out += "size " + std::to_string(FSmdcl::JobSize(fso_, Folder("R"))) + "|";
-        try {
-            walk.RunFolderJob(Folder("R/A"), Folder("out"));
-        } catch (const common::Error& e) {
-            out += std::string("error ") + e.what();
+        for (const auto& [src, dst] : {std::pair{"R/A", "out"}, {"S", "out2"}}) {
+            try {
+                FolderWalk(fso_, jmi_, job_).RunFolderJob(Folder(src), Folder(dst));
+            } catch (const common::Error& e) {
+                out += std::string("error ") + e.what() + "|";
+            }
         }
         return out;
     });
     fs::permissions(dir_ / "R/A", fs::perms::owner_all);
-    if (!result)
-        GTEST_SKIP() << "running as root, which reads every folder, and no other user "
-                        "could be taken to run the walk";
-    const std::string reason = "Cannot list " + Folder("R/A") + ": Permission denied";
-    EXPECT_EQ(*result, "completed|f|B/i|skipped " + reason + "|size 6|error " + reason);
+    if (!result) {
+        GTEST_SKIP() << "running as root, which reads every folder, and no other user could "
+                        "be taken to run the walk";
+    }
+    const std::string unlistable = "Cannot list " + Folder("R/A") + ": Permission denied";
+    EXPECT_EQ(*result, "completed|f|B/i|skipped " + unlistable + "|size 6|error " + unlistable +
+                           "|error Cannot open " + Folder("S") + "y: Permission denied.|");
     // The skipped folder is recreated empty; its own subfolder was never seen.
     EXPECT_EQ(Tree("out"), (std::vector<std::string>{"A/", "B/"}));
+    // The file coded before the unreadable one stays; the unreadable one left nothing.
+    EXPECT_EQ(Tree("out2"), (std::vector<std::string>{"x.jmw"}));
 }
 
 }  // namespace

@@ -25,18 +25,26 @@ std::string WithSlash(const std::string& folder) {
     return folder + "/";
 }
 
-// A linked folder that resolves to the folder holding it or to one above it would be walked
+// A linked folder that resolves to a folder on its own way down from the root would be walked
 // again inside itself until the system refuses the path, copying the tree dozens of times.
-bool LeadsBackUp(const std::string& parent, const std::string& child) {
+// Links elsewhere are followed like any folder.
+bool LeadsBackUp(const std::string& root, const std::string& parent, const std::string& child) {
     std::error_code ec;
     if (!fs::is_symlink(fs::path(child), ec)) return false;
     const fs::path target = fs::canonical(fs::path(child), ec);
     if (ec) return false;
-    const fs::path above = fs::canonical(fs::path(parent), ec);
-    if (ec) return false;
     const std::string t = WithSlash(target.string());
-    const std::string a = WithSlash(above.string());
-    return a.compare(0, t.size(), t) == 0;
+    // `parent` and `root` both end in "/"; every folder between them is checked.
+    for (std::string folder = parent; folder.size() >= root.size();) {
+        const fs::path real = fs::canonical(fs::path(folder), ec);
+        if (ec) return false;
+        if (WithSlash(real.string()).compare(0, t.size(), t) == 0) return true;
+        folder.pop_back();
+        const std::size_t slash = folder.rfind('/');
+        if (slash == std::string::npos) break;
+        folder.resize(slash + 1);
+    }
+    return false;
 }
 
 }  // namespace
@@ -114,9 +122,7 @@ std::int32_t FolderWalk::ListFolders(const std::string& root) {
     while (last >= first) {
         const std::int32_t before = FolderCount;
         for (std::int32_t i = last; i >= first; --i) {
-            // A copy: AddSubfolders may move the list's strings when it grows.
-            const std::string folder = FolderList[static_cast<std::size_t>(i)];
-            AddSubfolders(folder);
+            AddSubfolders(FolderList[static_cast<std::size_t>(i)]);
         }
         first = before + 1;
         last = FolderCount;
@@ -124,7 +130,9 @@ std::int32_t FolderWalk::ListFolders(const std::string& root) {
     return FolderCount;
 }
 
-void FolderWalk::AddSubfolders(const std::string& folder) {
+void FolderWalk::AddSubfolders(const std::string& folderName) {
+    // A copy: `folderName` may be an entry of the list, which moves when the list grows.
+    const std::string folder = folderName;
     std::vector<std::string> names;
     try {
         names = fso_.SubFolders(folder);
@@ -134,7 +142,7 @@ void FolderWalk::AddSubfolders(const std::string& folder) {
     }
     for (const std::string& name : names) {
         const std::string path = folder + name + "/";
-        if (LeadsBackUp(folder, folder + name)) {
+        if (LeadsBackUp(FolderList[0], folder, folder + name)) {
             skipped_.push_back(
                 {path, "Not entered: " + path + " is a link back to a folder above it."});
             continue;

@@ -34,8 +34,9 @@ namespace velmora::frontend::FSmdcl {
 
 // The byte total a job over `path` is measured against: the size of all files below a folder,
 // the length of a file, or the used space of the volume when `path` is the root of a mounted
-// volume (at least 1 there). Any error gives 0, which the engine measures against 1. 64-bit, so
-// trees of 2 GiB and more give their real total.
+// volume (at least 1 there). Folders below `path` that cannot be read count as empty, as the
+// walk leaves them out; any other error gives 0, which the engine measures against 1. 64-bit,
+// so trees of 2 GiB and more give their real total.
 std::int64_t JobSize(const common::Fso& fso, const std::string& path);
 
 // One file of a walk: its source path and the new target path chosen for it.

@@ -261,6 +261,8 @@ void Form1::ShowTarget(const std::string& path) {
 
 void Form1::ShowElapsed(float seconds) {
     Text4->setText(Q(ElapsedText(seconds)));
+    // The box is narrow: show the leading digits, which carry the seconds.
+    Text4->setCursorPosition(0);
 }
 
 void Form1::ClearPasswords() {

@@ -70,8 +70,10 @@ class FolderWalk {
     // Lists the tree, recreates its folders under `dstRoot` (which must exist) and hands every
     // file to the step. Asks `job.Aclss->CFhz()` after each file and each folder (when a
     // progress object is set) and stops at the first 0: returns false then, true when the
-    // whole tree was done. A missing or unlistable source root, a target folder that cannot be
-    // made, or an error of the step throws common::Error; files finished before stay.
+    // whole tree was done. A subfolder that cannot be listed is recreated empty, its contents
+    // left out and reported in SkippedFolders(); linked folders are followed unless they lead
+    // back up. A missing or unlistable source root, a target folder that cannot be made, or an
+    // error of the step throws common::Error; files finished before stay.
     bool RunFolderJob(const std::string& srcRoot, const std::string& dstRoot);
 
     // Builds `FolderList` for `root`, generation by generation (see AddSubfolders), and returns

@@ -1,6 +1,8 @@
 #include "main_job.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -31,6 +33,16 @@ int ListError(const std::string& folder) {
     return 0;
 }
 
+// 0 when `folder` exists or could be made in its existing parent, else why not. Nothing is
+// created: a file in its place or a parent that takes no new entries is what stops the walk.
+int MakeFolderError(const std::string& folder) {
+    const std::filesystem::path path = std::filesystem::path(folder).parent_path();  // no "/"
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode) ? 0 : EEXIST;
+    if (::access(path.parent_path().c_str(), W_OK | X_OK) != 0) return errno;
+    return 0;
+}
+
 // One file of a single-file job or of a walk, with the failure put into the window's words.
 void CodeFile(engine::Jmi& jmi, std::int32_t direction, const std::string& source,
               const std::string& target, engine::JobContext& job) {
@@ -57,15 +69,12 @@ std::string ExplainWalkFailure(const FSmdcl::FolderWalk& walk, const std::string
     if (const int error = ListError(srcRoot); error != 0) {
         return texts::FolderUnlistable(srcRoot, texts::ReasonOf(error));
     }
-    std::error_code ec;
-    for (std::int32_t i = 1;
-         i <= walk.FolderCount && i < static_cast<std::int32_t>(walk.FolderList.size()); ++i) {
-        const std::string& src = walk.FolderList[static_cast<std::size_t>(i)];
+    for (std::size_t i = 1; i < walk.FolderList.size(); ++i) {
+        const std::string& src = walk.FolderList[i];
         const std::string dst = dstRoot + src.substr(std::min(src.size(), srcRoot.size()));
-        if (std::filesystem::is_directory(dst, ec)) continue;
-        const int error =
-            ListError(std::filesystem::path(dst).parent_path().parent_path().string());
-        return texts::FolderUncreatable(dst, texts::ReasonOf(error != 0 ? error : EACCES));
+        if (const int error = MakeFolderError(dst); error != 0) {
+            return texts::FolderUncreatable(dst, texts::ReasonOf(error));
+        }
     }
     if (const int error = ListError(dstRoot); error != 0) {
         return texts::FolderUnlistable(dstRoot, texts::ReasonOf(error));

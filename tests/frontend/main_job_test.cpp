@@ -350,16 +350,34 @@ TEST_F(MainJobTest, FolderCancelStopsTheWalkAndTheWindowComesBack) {
     ExpectWindowBack();
 }
 
-TEST_F(MainJobTest, FolderJobIntoAMissingTargetFolderSaysWhich) {
+// The walk's own failures are told in the window's words, naming the folder.
+TEST_F(MainJobTest, FolderJobFailuresSayWhichFolder) {
     Make("t/x", 10);
-    s_.A = 1;
-    s_.Ab = 1;
-    s_.Yw = Path("t/");
-    s_.Amb = Path("missing/");
-    EXPECT_EQ(Run(0), JobOutcome::kFailed);
-    ASSERT_EQ(window_.notices.size(), 1u);
-    EXPECT_NE(window_.notices[0].find(Path("missing/")), std::string::npos);
-    ExpectWindowBack();
+    Make("t/sub/y", 10);
+    struct Case {
+        const char* what;
+        std::string source, target, named, reason;
+    };
+    Make("blocked/sub", 1);  // a file where the walk wants the folder "sub"
+    const std::vector<Case> cases = {
+        {"missing target folder", "t/", "missing/", Path("missing/"), "不存在"},
+        {"missing source folder", "gone/", "out/", Path("gone/"), "不存在"},
+        {"a file in the way of a folder", "t/", "blocked/", Path("blocked/sub/"), "同名文件"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        window_.notices.clear();
+        s_.A = 1;
+        s_.Ab = 1;
+        s_.Yw = Path(c.source);
+        s_.Amb = Path(c.target);
+        EXPECT_EQ(Run(0), JobOutcome::kFailed);
+        ASSERT_EQ(window_.notices.size(), 1u);
+        EXPECT_NE(window_.notices[0].find(c.named), std::string::npos) << window_.notices[0];
+        EXPECT_NE(window_.notices[0].find(c.reason), std::string::npos) << window_.notices[0];
+        ExpectWindowBack();
+    }
+    EXPECT_TRUE(fs::exists(dir_ / "blocked/x.jmw")) << "files finished before the error stay";
 }
 
 }  // namespace

@@ -27,15 +27,13 @@ std::string S(const QString& text) {
     return text.toStdString();
 }
 
-// Runs a handler so that a failure becomes a notice and the window stays usable.
+// The lists throw for a folder that cannot be read (it vanished, or no permission); they then
+// stay as they were, which is all a list event can do about it.
 template <class F>
-void Guarded(F&& handler) {
+void IfListable(F&& step) {
     try {
-        handler();
-    } catch (const JobError& e) {
-        common::Messages().Notice(Q(e.what()));
+        step();
     } catch (const std::exception&) {
-        // Only list handlers get here (a folder that vanished); the lists stay as they were.
     }
 }
 
@@ -168,9 +166,9 @@ void Form1::Form_Load() {
     {
         // The lists start on the current folder without announcing it: Text1 stays empty.
         QSignalBlocker block(Dir1);
-        Guarded([&] { Dir1->SetPath(cwd); });
+        IfListable([&] { Dir1->SetPath(cwd); });
     }
-    Guarded([&] { File1->SetPath(common::NormaliseFolder(cwd)); });
+    IfListable([&] { File1->SetPath(common::NormaliseFolder(cwd)); });
 
     SetBackground(Label1, QColor(250, 220, 10));
     SetBackground(Label2, QColor(4, 140, 250));
@@ -355,7 +353,7 @@ void Form1::Drive1_Change() {
 
 void Form1::Dir1_Change() {
     B = S(Dir1->Path());
-    Guarded([&] { File1->SetPath(Dir1->Path()); });
+    IfListable([&] { File1->SetPath(Dir1->Path()); });
     B = S(common::NormaliseFolder(Q(B)));
     Text1->setText(Q(B));
 }

@@ -292,6 +292,16 @@ TEST_F(WindowsTest, ClosingTheDialogAppliesWithoutSavingAndLeavesKeyFileMode) {
     EXPECT_FALSE(main_->Text3->isVisibleTo(main_));
 }
 
+TEST_F(WindowsTest, ClosingTheMainWindowClosesAnOpenDialogWithoutSaving) {
+    Load();
+    main_->Label6_Click();
+    Form2Form().Get()->Check1->click();
+    main_->close();
+    EXPECT_FALSE(Form1Form().Loaded());
+    EXPECT_FALSE(Form2Form().Loaded());
+    EXPECT_EQ(fs::file_size(dir_ / "Shezhi.lib"), 0u);
+}
+
 TEST_F(WindowsTest, SettingsFileBytes) {
     Load();
     Form2* dialog = Form2Form().Get();

@@ -1,6 +1,8 @@
 #include "launcher.h"
 
 #include <QApplication>
+#include <QHideEvent>
+#include <QShowEvent>
 #include <QStyle>
 #include <algorithm>
 
@@ -62,6 +64,18 @@ void GongJu::Form_Load() {
     // left edge goes at least a button's width out to keep it wholly outside.
     Command6->move(-std::max(velmora::common::Twips(3000), Command6->width()), Command6->y());
     CreateFso();
+}
+
+void GongJu::hideEvent(QHideEvent* event) {
+    FormWindow::hideEvent(event);
+    if (event->spontaneous()) return;
+    place_ = pos();
+    placed_ = true;
+}
+
+void GongJu::showEvent(QShowEvent* event) {
+    if (placed_ && !event->spontaneous()) move(place_);
+    FormWindow::showEvent(event);
 }
 
 void GongJu::Command1_Click() {

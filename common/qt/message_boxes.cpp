@@ -1,5 +1,6 @@
 #include "message_boxes.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QGridLayout>

@@ -4,6 +4,7 @@
 #include <QHideEvent>
 #include <QShowEvent>
 #include <QStyle>
+#include <QWindow>
 #include <algorithm>
 
 #include "forms.h"
@@ -69,12 +70,18 @@ void GongJu::Form_Load() {
 void GongJu::hideEvent(QHideEvent* event) {
     FormWindow::hideEvent(event);
     if (event->spontaneous()) return;
-    place_ = pos();
+    place_ = geometry().topLeft();
     placed_ = true;
 }
 
 void GongJu::showEvent(QShowEvent* event) {
-    if (placed_ && !event->spontaneous()) move(place_);
+    if (placed_ && !event->spontaneous()) {
+        if (windowHandle()) {
+            windowHandle()->setPosition(place_);
+        } else {
+            move(place_);
+        }
+    }
     FormWindow::showEvent(event);
 }
 

@@ -49,8 +49,7 @@ GongJu::GongJu() {
     setTabOrder(Command5, Command6);
     setFixedSize(velmora::common::Twips(4680), velmora::common::Twips(240 + 5 * 660 + 120));
     auto hook = [this](QPushButton* b, void (GongJu::*handler)()) {
-        connect(b, &QPushButton::clicked, this,
-                [this, handler] { Guarded([&] { (this->*handler)(); }); });
+        ConnectClick(b, this, [this, handler] { (this->*handler)(); });
     };
     hook(Command1, &GongJu::Command1_Click);
     hook(Command2, &GongJu::Command2_Click);

@@ -13,21 +13,6 @@ namespace tools {
 using velmora::common::Messages;
 using velmora::common::PlaceTwips;
 
-namespace {
-
-QString Crlf(const std::string& text) {
-    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-template <class W>
-W* Make(QWidget* parent, const char* name, const QString& text = {}) {
-    auto* w = new W(text, parent);
-    w->setObjectName(name);
-    return w;
-}
-
-}  // namespace
-
 XieMiMaWenJian::XieMiMaWenJian() {
     setWindowTitle(QStringLiteral("写密码文件"));
     setFont(QFont(QStringLiteral("宋体"), 12));

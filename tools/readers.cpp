@@ -18,17 +18,6 @@ using velmora::common::WriteNumberInBox;
 
 namespace {
 
-template <class W>
-W* Make(QWidget* parent, const char* name, const QString& text = {}) {
-    auto* w = new W(text, parent);
-    w->setObjectName(name);
-    return w;
-}
-
-QString Crlf(const std::string& text) {
-    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
 // The old file goes before the new one is written, so the result holds exactly the new bytes.
 // When it cannot go, nothing is written and the window stays for another try.
 void RemoveOldFile(const std::string& path) {

@@ -22,6 +22,10 @@ void Guarded(const std::function<void()>& handler) {
     }
 }
 
+QString Crlf(const std::string& text) {
+    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
 bool IsPlainFileName(const QString& name) {
     return !name.contains(QLatin1Char('/')) && name != QLatin1String(".") &&
            name != QLatin1String("..");

@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+
+#include "../tools/read_only_file.h"
 #include "error.h"
 
 namespace velmora::common {
@@ -50,6 +53,45 @@ TEST_F(BinaryFileTest, ReadingPastTheEndGivesZerosAndLeavesTheFile) {
 TEST_F(BinaryFileTest, MissingFileIsCreatedEmpty) {
     EXPECT_EQ(ReadBlock(Path("new"), 1, 2), (std::vector<uint8_t>{0, 0}));
     EXPECT_EQ(FileLength(Path("new")), 0);
+}
+
+// Reading must never wait on a pipe nor hand back a device's endless zeros as file bytes.
+TEST_F(BinaryFileTest, DevicesAndPipesAreRefusedNotRead) {
+    ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+    for (const std::string& path : {std::string("/dev/null"), Path("fifo")}) {
+        SCOPED_TRACE(path);
+        for (Access access : {Access::kReadWrite, Access::kReadOnly}) {
+            try {
+                ReadBlock(path, 1, 4, access);
+                ADD_FAILURE() << "read a non-regular file";
+            } catch (const FileError& e) {
+                EXPECT_EQ(e.problem(), FileError::Problem::kNotRegular);
+                EXPECT_EQ(e.path(), path);
+            }
+        }
+        EXPECT_THROW(WriteBlock(path, 1, {1}), FileError);
+        EXPECT_THROW(ReadHead(path, 10), FileError);
+        EXPECT_THROW(FileLength(path), FileError);
+    }
+}
+
+TEST_F(BinaryFileTest, ReadOnlyAccessReadsWhatCannotBeWrittenAndCreatesNothing) {
+    Make("key", {1, 2, 3, 4, 5});
+    if (!MakeReadOnly(Path("key"))) GTEST_SKIP() << "cannot make a read-only file here";
+    EXPECT_THROW(ReadBlock(Path("key"), 1, 2), FileError) << "read-write access must fail here";
+    EXPECT_EQ(ReadBlock(Path("key"), 4, 3, Access::kReadOnly), (std::vector<uint8_t>{4, 5, 0}));
+    EXPECT_EQ(ReadHead(Path("key"), 3), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(ReadHead(Path("key"), 500000), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
+    Writable(Path("key"));
+
+    try {
+        ReadBlock(Path("gone"), 1, 1, Access::kReadOnly);
+        ADD_FAILURE() << "read a missing file";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.problem(), FileError::Problem::kMissing);
+    }
+    EXPECT_THROW(ReadHead(Path("gone"), 1), FileError);
+    EXPECT_FALSE(fs::exists(Path("gone")));
 }
 
 TEST_F(BinaryFileTest, FolderEmptyPathAndBadPositionAreErrors) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app_icon.h"
 #include "class1_service.h"
 #include "client_watch.h"
 #include "registration.h"
@@ -31,6 +32,7 @@ int registration(int argc, char** argv, bool add) {
 
 int serve(int argc, char** argv) {
     QApplication app(argc, argv);
+    velmora::SetApplicationIcon();
     // The window comes and goes with the jobs; the server lives as long as it has clients.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -7,6 +7,8 @@ pellorin="$1"; mode="$2"; shift 2
 data_home="$(mktemp -d)"
 trap 'rm -rf "$data_home"' EXIT
 export XDG_DATA_HOME="$data_home"
+# Nor an installed suite's activation file under /usr/share: only this build's registration counts.
+export XDG_DATA_DIRS="$data_home"
 export QT_QPA_PLATFORM=offscreen
 export PELLORIN_TEST_HOOKS=1
 # Never reach the caller's own bus, whatever happens below.

@@ -16,11 +16,15 @@ progress_server/register.sh build
 has_display() { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }
 
 if has_display; then
-  # velmora keeps its settings and noise state in the folder it is started in.
+  # velmora keeps its settings, generator state and help file in the folder it starts in.
+  velmora="$PWD/build/frontend/velmora"
+  mkdir -p build/run
+  ln -sfn ../help/Help.lib build/run/Help.lib
+  cd build/run
   if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
-    exec dbus-run-session -- build/frontend/velmora "$@"
+    exec dbus-run-session -- "$velmora" "$@"
   fi
-  exec build/frontend/velmora "$@"
+  exec "$velmora" "$@"
 fi
 
 echo "No display found (DISPLAY and WAYLAND_DISPLAY are empty): the windows cannot be shown."

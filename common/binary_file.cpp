@@ -232,4 +232,42 @@ void OpenBinaryFile::Shorten(int64_t length) {
     }
 }
 
+WholeFile ReadWholeFile(const std::string& path, int64_t limit) {
+    WholeFile file;
+    const int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        file.status = errno == ENOENT || errno == ENOTDIR || path.empty()
+                          ? WholeFile::Status::kMissing
+                          : WholeFile::Status::kUnreadable;
+        return file;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        file.status = WholeFile::Status::kUnreadable;
+        return file;
+    }
+    if (st.st_size > limit) {
+        ::close(fd);
+        file.status = WholeFile::Status::kTooLarge;
+        return file;
+    }
+    file.status = WholeFile::Status::kRead;
+    file.bytes.resize(static_cast<size_t>(st.st_size));
+    size_t done = 0;
+    while (done < file.bytes.size()) {
+        const ssize_t n = ::read(fd, file.bytes.data() + done, file.bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            file.status = WholeFile::Status::kUnreadable;
+            break;
+        }
+        if (n == 0) break;  // shortened while we read: keep what was there
+        done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    file.bytes.resize(file.status == WholeFile::Status::kRead ? done : 0);
+    return file;
+}
+
 }  // namespace velmora::common

@@ -89,4 +89,14 @@ class OpenBinaryFile {
     int fd_ = -1;
 };
 
+// A whole file read for reading only: a missing file is not created and a read-only one (an
+// installed file, or a link to one) can be read. Files longer than the limit are not read, and
+// a pipe or device of that name is refused without waiting on it.
+struct WholeFile {
+    enum class Status { kRead, kMissing, kUnreadable, kTooLarge };
+    Status status = Status::kMissing;
+    std::vector<uint8_t> bytes;
+};
+WholeFile ReadWholeFile(const std::string& path, int64_t limit);
+
 }  // namespace velmora::common

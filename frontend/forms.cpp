@@ -2,6 +2,7 @@
 
 #include "form1.h"
 #include "form2.h"
+#include "help_window.h"
 
 namespace velmora::frontend {
 
@@ -15,8 +16,12 @@ common::DefaultInstance<Form2>& Form2Form() {
     return instance;
 }
 
-void ShowHelpWindow() {}
+void ShowHelpWindow() {
+    ShowHelp();
+}
 
-void UnloadHelpWindow() {}
+void UnloadHelpWindow() {
+    UnloadHelp();
+}
 
 }  // namespace velmora::frontend

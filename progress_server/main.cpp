@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app_icon.h"
 #include "class1_service.h"
 #include "client_watch.h"
 #include "registration.h"
@@ -68,6 +69,7 @@ int serve(int argc, char** argv) {
     qtHandler = qInstallMessageHandler(StartupMessages);
     QApplication app(argc, argv);
     qInstallMessageHandler(qtHandler);
+    velmora::SetApplicationIcon();
     // The window comes and goes with the jobs; the server lives as long as it has clients.
     QApplication::setQuitOnLastWindowClosed(false);
 

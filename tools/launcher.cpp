@@ -29,7 +29,7 @@ QIcon LauncherIcon() {
 GongJu::GongJu() {
     setWindowTitle(QStringLiteral("工具"));
     setFont(QFont(QStringLiteral("宋体"), 12));
-    setWindowIcon(style()->standardIcon(QStyle::SP_DriveHDIcon));
+    setWindowIcon(QApplication::windowIcon());
     auto make = [this](const char* name, const QString& caption, int row) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(name);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -100,6 +102,38 @@ TEST_F(BinaryFileTest, FolderEmptyPathAndBadPositionAreErrors) {
     EXPECT_THROW(WriteBlock(Path("f"), 0, {1}), Error);
     EXPECT_FALSE(fs::exists(Path("f")));
     EXPECT_THROW(FileLength(dir_.string()), Error);
+}
+
+TEST_F(BinaryFileTest, WholeFileReadsWithoutCreatingOrWaiting) {
+    using Status = WholeFile::Status;
+    Make("f", {1, 2, 3});
+    Make("empty", {});
+    fs::create_directory(dir_ / "folder");
+    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+    fs::create_symlink(dir_ / "gone", dir_ / "dangling");
+    struct Case {
+        std::string name;
+        int64_t limit;
+        Status status;
+        std::vector<uint8_t> bytes;
+    };
+    const Case cases[] = {
+        {"f", 3, Status::kRead, {1, 2, 3}},
+        {"empty", 3, Status::kRead, {}},
+        {"f", 2, Status::kTooLarge, {}},
+        {"missing", 3, Status::kMissing, {}},
+        {"dangling", 3, Status::kMissing, {}},
+        {"folder", 3, Status::kUnreadable, {}},
+        // A reader that opened a pipe for reading would wait here for a writer forever.
+        {"pipe", 3, Status::kUnreadable, {}},
+    };
+    for (const auto& c : cases) {
+        const WholeFile file = ReadWholeFile(Path(c.name), c.limit);
+        EXPECT_EQ(file.status, c.status) << c.name;
+        EXPECT_EQ(file.bytes, c.bytes) << c.name;
+    }
+    EXPECT_FALSE(fs::exists(Path("missing")));
+    EXPECT_EQ(ReadWholeFile("", 3).status, Status::kMissing);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ struct Built {
     QString names;  // the file or the entry the text must name
 };
 
-void PrintTo(const Built& b, std::ostream* os) {
+[[maybe_unused]] void PrintTo(const Built& b, std::ostream* os) {
     *os << b.name;
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the suite. Where the main window cannot be
-# shown (no display, or not built yet) it runs a short velmora-cli demonstration instead and
-# prints the commands that do the same by hand.
+# Installs what is missing, builds, and starts the main program velmora on the display, inside
+# a session bus of its own when none is running (the progress server is activated through it).
+# Without a display it runs a short velmora-cli demonstration instead and prints the commands
+# that do the same by hand.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -14,18 +15,19 @@ progress_server/register.sh build
 
 has_display() { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }
 
-if has_display && [ -x build/frontend/velmora ]; then
+if has_display; then
+  # velmora keeps its settings, generator state and help file in the folder it starts in.
+  velmora="$PWD/build/frontend/velmora"
+  mkdir -p build/run
+  ln -sfn ../help/Help.lib build/run/Help.lib
+  cd build/run
   if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
-    exec dbus-run-session -- build/frontend/velmora "$@"
+    exec dbus-run-session -- "$velmora" "$@"
   fi
-  exec build/frontend/velmora "$@"
+  exec "$velmora" "$@"
 fi
 
-if ! has_display; then
-  echo "No display found (DISPLAY and WAYLAND_DISPLAY are empty): the windows cannot be shown."
-else
-  echo "The main window is not part of this build yet."
-fi
+echo "No display found (DISPLAY and WAYLAND_DISPLAY are empty): the windows cannot be shown."
 echo "Here is what velmora-cli does instead."
 echo
 
@@ -53,7 +55,5 @@ echo "By hand (the password is asked on the terminal without echo):"
 echo "  $cli encrypt FILE... [-o FOLDER]"
 echo "  $cli decrypt FILE.jmw... [-o FOLDER]"
 echo "  $cli --help"
-if has_display; then
-  echo
-  echo "The key-file tools have their windows already: build/tools/velmora-tools"
-fi
+echo
+echo "On a display, ./run.sh opens the main window; the key-file tools are build/tools/velmora-tools."

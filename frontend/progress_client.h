@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusError>
+#include <QString>
 #include <memory>
 #include <string>
 
@@ -38,6 +40,19 @@ class ProgressClient : public engine::ProgressObject {
     void CFmunload() override;
 
   private:
+    // The server found was ending and went before it could be used; `text` is what to report
+    // when it keeps happening.
+    struct ServerVanished {
+        QString text;
+    };
+    void ConnectToServer();
+    void StartServer();
+    // The server ended at start-up because it could not reach a display.
+    static bool EndedForWantOfADisplay(const QDBusError& error);
+    // Hands our display to the bus's activation environment; returns the display passed, or
+    // nothing when we have none ourselves.
+    QString PassDisplayToBus();
+
     QDBusConnection bus_;
     std::unique_ptr<OrgVelmoraVesk_Class1Interface> proxy_;
 };

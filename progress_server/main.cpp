@@ -3,8 +3,10 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+#include "app_icon.h"
 #include "class1_service.h"
 #include "client_watch.h"
 #include "registration.h"
@@ -29,8 +31,45 @@ int registration(int argc, char** argv, bool add) {
     return 0;
 }
 
+// Qt ends a program whose window system cannot be reached with an abort, which the bus reports
+// as a crash. The server says what is missing instead and ends with the status the client
+// recognises.
+[[noreturn]] void NoDisplay() {
+    std::fprintf(stderr,
+                 "pellorin: cannot open a window: no display can be reached (DISPLAY=\"%s\", "
+                 "WAYLAND_DISPLAY=\"%s\"). The session bus starts pellorin with the environment "
+                 "it was given; run 'dbus-update-activation-environment DISPLAY XAUTHORITY "
+                 "WAYLAND_DISPLAY' in the desktop session.\n",
+                 qPrintable(qEnvironmentVariable("DISPLAY")),
+                 qPrintable(qEnvironmentVariable("WAYLAND_DISPLAY")));
+    std::fflush(stderr);
+    std::_Exit(PELLORIN_NO_DISPLAY_STATUS);
+}
+
+QtMessageHandler qtHandler = nullptr;
+
+void StartupMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtFatalMsg) NoDisplay();
+    qtHandler(type, context, text);
+}
+
+bool DisplayNamed() {
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith(QStringLiteral("xcb")) &&
+        !platform.startsWith(QStringLiteral("wayland"))) {
+        return true;  // offscreen and the like need no display
+    }
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 int serve(int argc, char** argv) {
+    if (!DisplayNamed()) NoDisplay();
+    // Only the window system's start-up can fail fatally here.
+    qtHandler = qInstallMessageHandler(StartupMessages);
     QApplication app(argc, argv);
+    qInstallMessageHandler(qtHandler);
+    velmora::SetApplicationIcon();
     // The window comes and goes with the jobs; the server lives as long as it has clients.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -44,10 +83,11 @@ int serve(int argc, char** argv) {
     pellorin::WindowReference window;
     pellorin::ClientWatch watch(bus);
     QObject::connect(&watch, &pellorin::ClientWatch::finished, &app, [&bus](const QString& why) {
-        std::fprintf(stderr, "pellorin: ending, %s\n", qPrintable(why));
-        // Let go of the name at once, so a client arriving now activates a new server instead
-        // of reaching this one on its way out.
+        // Let go of the name before anything else, so a client arriving now activates a new
+        // server instead of reaching this one on its way out. A client that found this one a
+        // moment earlier sees it vanish and starts again.
         if (bus.isConnected()) bus.unregisterService(PELLORIN_BUS_NAME);
+        std::fprintf(stderr, "pellorin: ending, %s\n", qPrintable(why));
         QCoreApplication::quit();
     });
 

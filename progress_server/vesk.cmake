@@ -16,6 +16,8 @@ foreach(_item TypeLibrary Interface Class)
 endforeach()
 set(PELLORIN_BUS_NAME org.velmora.Pellorin)
 set(PELLORIN_OBJECT_PATH /Class1)
+# The status with which pellorin ends when it cannot reach a display, so the client can tell.
+set(PELLORIN_NO_DISPLAY_STATUS 3)
 set(VESK_DEFINITIONS
   VESK_INTERFACE="${VESK_INTERFACE}"
   VESK_TYPELIBRARY_GUID="${VESK_TYPELIBRARY_GUID}"
@@ -23,4 +25,5 @@ set(VESK_DEFINITIONS
   VESK_CLASS_GUID="${VESK_CLASS_GUID}"
   PELLORIN_BUS_NAME="${PELLORIN_BUS_NAME}"
   PELLORIN_OBJECT_PATH="${PELLORIN_OBJECT_PATH}"
+  PELLORIN_NO_DISPLAY_STATUS=${PELLORIN_NO_DISPLAY_STATUS}
 )

@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6dbus6 libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-  dbus dbus-x11 fonts-wqy-microhei xvfb xauth
+  libqt6svg6 dbus dbus-x11 fonts-wqy-microhei xvfb xauth desktop-file-utils
   clang-format nlohmann-json3-dev
 )
 

@@ -3,13 +3,14 @@
 #include <algorithm>
 
 #include "numbers.h"
+#include "tool_numbers.h"
 
 namespace tools {
 
 namespace {
 
 uint8_t ByteValue(const std::string& token) {
-    int32_t v = velmora::common::ReadNumber(token);
+    int32_t v = ReadToolNumber(token);
     return static_cast<uint8_t>(std::clamp<int32_t>(v, 0, 255));
 }
 

@@ -1,7 +1,10 @@
 #include "launcher.h"
 
 #include <QApplication>
+#include <QHideEvent>
+#include <QShowEvent>
 #include <QStyle>
+#include <QWindow>
 #include <algorithm>
 
 #include "forms.h"
@@ -26,7 +29,7 @@ QIcon LauncherIcon() {
 GongJu::GongJu() {
     setWindowTitle(QStringLiteral("工具"));
     setFont(QFont(QStringLiteral("宋体"), 12));
-    setWindowIcon(style()->standardIcon(QStyle::SP_DriveHDIcon));
+    setWindowIcon(QApplication::windowIcon());
     auto make = [this](const char* name, const QString& caption, int row) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(name);
@@ -46,8 +49,7 @@ GongJu::GongJu() {
     setTabOrder(Command5, Command6);
     setFixedSize(velmora::common::Twips(4680), velmora::common::Twips(240 + 5 * 660 + 120));
     auto hook = [this](QPushButton* b, void (GongJu::*handler)()) {
-        connect(b, &QPushButton::clicked, this,
-                [this, handler] { Guarded([&] { (this->*handler)(); }); });
+        ConnectClick(b, this, [this, handler] { (this->*handler)(); });
     };
     hook(Command1, &GongJu::Command1_Click);
     hook(Command2, &GongJu::Command2_Click);
@@ -62,6 +64,24 @@ void GongJu::Form_Load() {
     // left edge goes at least a button's width out to keep it wholly outside.
     Command6->move(-std::max(velmora::common::Twips(3000), Command6->width()), Command6->y());
     CreateFso();
+}
+
+void GongJu::hideEvent(QHideEvent* event) {
+    FormWindow::hideEvent(event);
+    if (event->spontaneous()) return;
+    place_ = geometry().topLeft();
+    placed_ = true;
+}
+
+void GongJu::showEvent(QShowEvent* event) {
+    if (placed_ && !event->spontaneous()) {
+        if (windowHandle()) {
+            windowHandle()->setPosition(place_);
+        } else {
+            move(place_);
+        }
+    }
+    FormWindow::showEvent(event);
 }
 
 void GongJu::Command1_Click() {

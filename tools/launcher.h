@@ -21,6 +21,16 @@ class GongJu : public velmora::common::FormWindow {
     void Command6_Click();
 
     QPushButton *Command1, *Command2, *Command3, *Command4, *Command5, *Command6;
+
+  protected:
+    // The launcher comes back where it was when a tool hid it, rather than where the window
+    // manager would place a new window.
+    void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    QPoint place_;
+    bool placed_ = false;
 };
 
 }  // namespace tools

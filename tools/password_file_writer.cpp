@@ -5,27 +5,13 @@
 #include "fsmdcl.h"
 #include "key_file_text.h"
 #include "message_boxes.h"
-#include "numbers.h"
+#include "messages.h"
+#include "tool_numbers.h"
 
 namespace tools {
 
 using velmora::common::Messages;
 using velmora::common::PlaceTwips;
-
-namespace {
-
-QString Crlf(const std::string& text) {
-    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-template <class W>
-W* Make(QWidget* parent, const char* name, const QString& text = {}) {
-    auto* w = new W(text, parent);
-    w->setObjectName(name);
-    return w;
-}
-
-}  // namespace
 
 XieMiMaWenJian::XieMiMaWenJian() {
     setWindowTitle(QStringLiteral("写密码文件"));
@@ -33,6 +19,9 @@ XieMiMaWenJian::XieMiMaWenJian() {
     Text1 = Make<QPlainTextEdit>(this, "Text1");
     Text2 = Make<QPlainTextEdit>(this, "Text2");
     Text2->setReadOnly(true);
+    // Tab moves on, as in every other box, so the keyboard can leave the editor.
+    Text1->setTabChangesFocus(true);
+    Text2->setTabChangesFocus(true);
     Label1 = Make<QLabel>(this, "Label1");
     Label1->setWordWrap(true);
     Command2 = Make<QPushButton>(this, "Command2", QStringLiteral("检验"));
@@ -96,26 +85,25 @@ void XieMiMaWJb::File1_Click() {
 }
 
 void XieMiMaWJb::Command1_Click() {
-    int32_t start = velmora::common::ReadNumber(Text3->text().toStdString());
+    int32_t start = ReadToolNumber(Text3->text().toStdString());
     QString name = Text2->text();
     if (name.isEmpty()) {
-        Messages().Notice(QStringLiteral("请输入文件名"));
+        Messages().Notice(msg::kNoName);
         return;
     }
     // A name with a separator would land outside the chosen folder.
-    if (name.contains(QLatin1Char('/')) || name == QLatin1String(".") ||
-        name == QLatin1String("..")) {
-        Messages().Notice(QStringLiteral("The file name must not contain \"/\"."));
+    if (!IsPlainFileName(name)) {
+        Messages().Notice(msg::BadFileName(name));
         return;
     }
     if (start < 1) {
-        Messages().Notice(QStringLiteral("The start position must be 1 or more."));
+        Messages().Notice(msg::StartBelowOne(Text3->text()));
         return;
     }
     std::string path = (target_folder_ + name).toStdString();
     bool write = true;
     if (WenJianCunZai(path) == 1) {
-        write = Messages().Question(QStringLiteral("已经有一个同名的文件,是否继续?"));
+        write = Messages().Question(msg::kSameName);
     }
     if (write) velmora::common::WriteBlock(path, start, bytes_);
     ShowLauncher();

@@ -1,13 +1,13 @@
 #include "readers.h"
 
-#include <filesystem>
-
 #include "binary_file.h"
 #include "error.h"
 #include "fsmdcl.h"
 #include "key_file_text.h"
 #include "message_boxes.h"
+#include "messages.h"
 #include "numbers.h"
+#include "tool_numbers.h"
 #include "utf16le.h"
 
 namespace tools {
@@ -18,21 +18,13 @@ using velmora::common::WriteNumberInBox;
 
 namespace {
 
-template <class W>
-W* Make(QWidget* parent, const char* name, const QString& text = {}) {
-    auto* w = new W(text, parent);
-    w->setObjectName(name);
-    return w;
-}
-
-QString Crlf(const std::string& text) {
-    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-void RequireFile(const QString& path) {
-    if (!std::filesystem::is_regular_file(path.toStdString())) {
-        throw velmora::common::Error("Please click a file first (" + path.toStdString() +
-                                     " is not a file).");
+// The old file goes before the new one is written, so the result holds exactly the new bytes.
+// When it cannot go, nothing is written and the window stays for another try.
+void RemoveOldFile(const std::string& path) {
+    try {
+        velmora::common::RemoveFile(path);
+    } catch (const velmora::common::FileError& failure) {
+        throw msg::ToolError(msg::CannotRemove(QString::fromStdString(path), failure.problem()));
     }
 }
 
@@ -46,6 +38,7 @@ DuMiMaWenJian::DuMiMaWenJian() : ToolWindow(Kind::kReader, QStringLiteral("以�
     Label3 = Make<QLabel>(this, "Label3", QStringLiteral("读出长度"));
     Text3 = Make<QLineEdit>(this, "Text3", QStringLiteral("0"));
     Text4 = Make<QPlainTextEdit>(this, "Text4");
+    Text4->setTabChangesFocus(true);
     Command1 = Make<QPushButton>(this, "Command1", QStringLiteral("开始读出"));
     Command2 = Make<QPushButton>(this, "Command2", QStringLiteral("规范显示"));
     PlaceTwips(Label1, 3900, 120, 1500, 400);
@@ -70,16 +63,17 @@ void DuMiMaWenJian::File1_Click() {
 }
 
 void DuMiMaWenJian::Command1_Click() {
-    int32_t start = velmora::common::ReadNumber(Text2->text().toStdString());
-    int32_t count = velmora::common::ReadNumber(Text3->text().toStdString());
+    int32_t start = ReadToolNumber(Text2->text().toStdString());
+    int32_t count = ReadToolNumber(Text3->text().toStdString());
     if (count > kReadLimit) {
-        Messages().Notice(QStringLiteral("每次读出长度不能超过1000Byte"));
+        Messages().Notice(msg::kByteReadLimit);
         return;
     }
     start = std::max(start, 1);
     count = std::max(count, 1);
-    RequireFile(chosen_file_);
-    last_read_ = velmora::common::ReadBlock(chosen_file_.toStdString(), start, count);
+    // Read-only: a key file on read-only media is read, and nothing is ever created.
+    last_read_ = velmora::common::ReadBlock(RequireChosenFile(chosen_file_), start, count,
+                                            velmora::common::Access::kReadOnly);
     Text4->setPlainText(Crlf(ReadOutLines(last_read_, start)));
 }
 
@@ -96,6 +90,7 @@ DuUnicode::DuUnicode() : ToolWindow(Kind::kReader, QStringLiteral("读Unicode文
     Text4 = Make<QLineEdit>(this, "Text4", QStringLiteral("1"));
     Text1Out = Make<QPlainTextEdit>(this, "Text1");
     Text1Out->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text1Out->setTabChangesFocus(true);
     Command1 = Make<QPushButton>(this, "Command1", QStringLiteral("开始读出"));
     PlaceTwips(Label1, 3900, 120, 1500, 400);
     PlaceTwips(Text2, 5500, 120, 1800, 450);
@@ -117,16 +112,16 @@ void DuUnicode::File1_Click() {
 }
 
 void DuUnicode::Command1_Click() {
-    int32_t start = velmora::common::ReadNumber(Text3->text().toStdString());
-    int32_t count = velmora::common::ReadNumber(Text4->text().toStdString());
+    int32_t start = ReadToolNumber(Text3->text().toStdString());
+    int32_t count = ReadToolNumber(Text4->text().toStdString());
     if (count > kReadLimit) {
-        Messages().Notice(QStringLiteral("每次读出长度不能超过20000"));
+        Messages().Notice(msg::kTextReadLimit);
         return;
     }
     start = std::max(start, 1);
     count = std::max(count, 0);  // nothing to read below 1
-    RequireFile(current_path_);
-    auto bytes = velmora::common::ReadBlock(current_path_.toStdString(), start, count);
+    auto bytes = velmora::common::ReadBlock(RequireChosenFile(current_path_), start, count,
+                                            velmora::common::Access::kReadOnly);
     Text1Out->setPlainText(QString::fromStdU16String(CodeUnitsFromBytes(bytes)));
 }
 
@@ -158,15 +153,15 @@ void XieUnicode::Form_Load() {
 void XieUnicode::Command2_Click() {
     QString name = Text3->text();
     if (name.isEmpty()) name = QStringLiteral("Unicode.txt");
-    if (name.contains(QLatin1Char('/'))) {
-        Messages().Notice(QStringLiteral("The file name must not contain \"/\"."));
+    if (!IsPlainFileName(name)) {
+        Messages().Notice(msg::BadFileName(name));
         return;
     }
     std::string path = (target_folder_ + name).toStdString();
     bool write = true;
     if (WenJianCunZai(path) == 1) {
-        write = Messages().Question(QStringLiteral("已经有一个同名的文件,是否继续?"));
-        if (write) std::filesystem::remove(path);
+        write = Messages().Question(msg::kSameName);
+        if (write) RemoveOldFile(path);
     }
     if (write) {
         std::u16string text = Text2->text().toStdU16String();

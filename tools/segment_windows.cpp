@@ -1,15 +1,19 @@
 #include "segment_windows.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <cmath>
+#include <optional>
 
 #include "binary_file.h"
 #include "error.h"
 #include "file_segments.h"
 #include "fso.h"
 #include "message_boxes.h"
+#include "messages.h"
 #include "numbers.h"
 #include "tong_yong_sui_ji.h"
+#include "tool_numbers.h"
 
 namespace tools {
 
@@ -43,9 +47,25 @@ QString AppendLabel(int64_t file_length) {
            Number(file_length + 1) + QStringLiteral("开始,追加的随机数据段长度为(字节):");
 }
 
-QString RemainingLine(int64_t file_length, double cut) {
-    return QStringLiteral("文件剩余的长度是") + Number(static_cast<double>(file_length) - cut) +
-           QStringLiteral("字节");
+QString RemainingLine(double remaining) {
+    return QStringLiteral("文件剩余的长度是") + Number(remaining) + QStringLiteral("字节");
+}
+
+int32_t LengthOfChosen(const QString& file, velmora::common::FileListBox* list,
+                       const QString& before) {
+    int64_t length = velmora::common::FileLength(file.toStdString());
+    if (length > INT32_MAX) {
+        // The lengths are 32-bit: the file is refused before anything in the window changes,
+        // and the list shows the earlier choice again.
+        if (list) {
+            QFileInfo earlier(before);
+            bool listed = !before.isEmpty() && velmora::common::NormaliseFolder(earlier.path()) ==
+                                                   velmora::common::NormaliseFolder(list->Path());
+            list->SelectFile(listed ? earlier.fileName() : QString());
+        }
+        throw msg::ToolError(msg::FileTooLarge(file));
+    }
+    return static_cast<int32_t>(length);
 }
 
 WenJianTianJiaSuiJiDuan::WenJianTianJiaSuiJiDuan()
@@ -73,11 +93,10 @@ void WenJianTianJiaSuiJiDuan::Form_Load() {
 }
 
 void WenJianTianJiaSuiJiDuan::File1_Click() {
-    chosen_file_ = ClickedFile();
+    const QString clicked = ClickedFile();
+    file_length_ = LengthOfChosen(clicked, File1, chosen_file_);
+    chosen_file_ = clicked;
     PathBox->setText(chosen_file_);
-    int64_t length = velmora::common::FileLength(chosen_file_.toStdString());
-    if (length > INT32_MAX) throw velmora::common::Error("The file is 2 GiB or longer.");
-    file_length_ = static_cast<int32_t>(length);
     Label1->setText(AppendLabel(file_length_));
 }
 
@@ -87,14 +106,18 @@ void WenJianTianJiaSuiJiDuan::WenJianTianJiaSuiJi(const QString& path, int32_t& 
 }
 
 void WenJianTianJiaSuiJiDuan::Command1_Click() {
-    double x = velmora::common::ReadDecimal(Text2->text().toStdString());
-    int32_t end = velmora::common::RoundToInt32(x + file_length_);
+    const std::string typed = Text2->text().toStdString();
+    double x = velmora::common::ReadDecimal(typed);
+    int32_t end = RoundToolNumber(x + file_length_, typed);
     int32_t start = file_length_ + 1;
-    if (end >= start && !velmora::common::Fso().fileexists(chosen_file_.toStdString())) {
-        throw velmora::common::Error("Please click a file first.");
+    if (end >= start) {
+        RequireChosenFile(chosen_file_);
+        WenJianTianJiaSuiJi(chosen_file_, start, end);
+        // What the label announces next is where the next append really starts.
+        file_length_ = LengthOfChosen(chosen_file_, nullptr, chosen_file_);
+        Label1->setText(AppendLabel(file_length_));
     }
-    WenJianTianJiaSuiJi(chosen_file_, start, end);
-    Messages().Notice(QStringLiteral("操作完成。"));
+    Messages().Notice(msg::kDone);
 }
 
 WenJianQuWei::WenJianQuWei() : ToolWindow(Kind::kReader, QStringLiteral("Form1")) {
@@ -125,14 +148,11 @@ void WenJianQuWei::Form_Load() {
 }
 
 void WenJianQuWei::File1_Click() {
-    chosen_file_ = ClickedFile();
+    const QString clicked = ClickedFile();
+    file_length_ = LengthOfChosen(clicked, File1, chosen_file_);
+    chosen_file_ = clicked;
     PathBox->setText(chosen_file_);
-    int64_t length = velmora::common::FileLength(chosen_file_.toStdString());
-    if (length > INT32_MAX) throw velmora::common::Error("The file is 2 GiB or longer.");
-    file_length_ = static_cast<int32_t>(length);
-    Label1->setText(QStringLiteral("文件长度为") + Number(int64_t{file_length_}) +
-                    QStringLiteral("字节,你将从尾部截去的长度是"));
-    ShowRemaining();
+    ShowLengths();
 }
 
 void WenJianQuWei::Text2_Change() {
@@ -140,24 +160,39 @@ void WenJianQuWei::Text2_Change() {
     ShowRemaining();
 }
 
+void WenJianQuWei::ShowLengths() {
+    Label1->setText(QStringLiteral("文件长度为") + Number(int64_t{file_length_}) +
+                    QStringLiteral("字节,你将从尾部截去的长度是"));
+    ShowRemaining();
+}
+
 void WenJianQuWei::ShowRemaining() {
-    Label2->setText(
-        RemainingLine(file_length_, velmora::common::ReadDecimal(Text2->text().toStdString())));
+    std::optional<double> r = Remaining();
+    Label2->setText(r ? RemainingLine(*r) : msg::kBadSetting);
+}
+
+std::optional<double> WenJianQuWei::Remaining() const {
+    double r = file_length_ - velmora::common::ReadDecimal(Text2->text().toStdString());
+    // Beyond what a 32-bit length can round to (1e400 reads as infinity), no length is shown.
+    if (!(r >= -2147483648.5 && r < 2147483647.5)) return std::nullopt;
+    return r;
 }
 
 void WenJianQuWei::Command1_Click() {
-    double x = velmora::common::ReadDecimal(Text2->text().toStdString());
-    int32_t c = velmora::common::RoundToInt32(file_length_ - x);
+    std::optional<double> r = Remaining();
+    int32_t c = r ? velmora::common::RoundToInt32(*r) : 0;
     // A negative cut would claim more bytes than the file holds: refused like an empty result.
     if (c < 1 || c > file_length_) {
-        Messages().Notice(QStringLiteral("设置错误,请重新设置。"));
+        Messages().Notice(msg::kBadSetting);
         return;
     }
-    if (!Messages().Question(QStringLiteral("此操作可能损害文件，确定操作？"))) return;
-    std::string file = velmora::common::Fso().GetFile(chosen_file_.toStdString());
+    if (!Messages().Question(msg::kCutQuestion)) return;
+    std::string file = RequireChosenFile(chosen_file_);
+    velmora::common::Fso().GetFile(file);
     CutToLength(file, c);
     file_length_ = c;
-    Messages().Notice(QStringLiteral("操作完成。"));
+    ShowLengths();  // the labels now announce what a second cut would do
+    Messages().Notice(msg::kDone);
 }
 
 }  // namespace tools

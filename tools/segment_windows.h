@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <optional>
 
 #include "tool_window.h"
 
@@ -44,13 +45,21 @@ class WenJianQuWei : public ToolWindow {
     QLineEdit* PathBox;  // objectName "Text1"
 
   private:
+    void ShowLengths();
     void ShowRemaining();
+    // The remaining length for the number in Text2; none when it is beyond 32-bit lengths.
+    std::optional<double> Remaining() const;
     QString chosen_file_;
     int32_t file_length_ = 0;
 };
 
 // Texts of the segment windows, kept apart so they are tested without a window.
 QString AppendLabel(int64_t file_length);
-QString RemainingLine(int64_t file_length, double cut);
+QString RemainingLine(double remaining);
+
+// Length of a chosen file as the windows hold it (32-bit). A file of 2 GiB or more is refused
+// with a notice, and `list` (when given) selects the earlier choice `before` again.
+int32_t LengthOfChosen(const QString& file, velmora::common::FileListBox* list,
+                       const QString& before);
 
 }  // namespace tools

@@ -1,10 +1,13 @@
 #include "tool_window.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QShowEvent>
 #include <QStorageInfo>
 
 #include "error.h"
 #include "message_boxes.h"
+#include "messages.h"
 
 namespace tools {
 
@@ -14,9 +17,18 @@ using velmora::common::PlaceTwips;
 void Guarded(const std::function<void()>& handler) {
     try {
         handler();
-    } catch (const std::exception& e) {
-        velmora::common::Messages().Notice(QString::fromUtf8(e.what()));
+    } catch (const std::exception& failure) {
+        velmora::common::Messages().Notice(msg::ForFailure(failure));
     }
+}
+
+QString Crlf(const std::string& text) {
+    return QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+bool IsPlainFileName(const QString& name) {
+    return !name.contains(QLatin1Char('/')) && name != QLatin1String(".") &&
+           name != QLatin1String("..");
 }
 
 void ConnectClick(QPushButton* button, QObject* context, std::function<void()> handler) {
@@ -89,6 +101,22 @@ void ToolWindow::ShowFolder() {
     if (kind_ != Kind::kWriter) return;
     Text1->setText(current_path_);
     target_folder_ = current_path_;
+}
+
+void ToolWindow::showEvent(QShowEvent* event) {
+    FormWindow::showEvent(event);
+    if (event->spontaneous()) return;
+    Dir1->Refresh();
+    File1->Refresh();
+}
+
+std::string ToolWindow::RequireChosenFile(const QString& path) {
+    QFileInfo info(path);
+    if (path.isEmpty() || path.endsWith(QLatin1Char('/')) || info.isDir()) {
+        throw msg::ToolError(msg::NoFileChosen());
+    }
+    if (!info.exists()) throw msg::ToolError(msg::FileGone(path));
+    return path.toStdString();
 }
 
 QString ToolWindow::ClickedFile() const {

@@ -4,17 +4,33 @@
 #include <QPushButton>
 #include <QString>
 #include <functional>
+#include <string>
 
 #include "chooser.h"
 #include "window_helpers.h"
 
 namespace tools {
 
-// Runs a handler and turns any failure into a notice, so the window stays usable.
+// Runs a handler and turns any failure into a notice in the tools' own words (never a library's
+// raw text), so the window stays usable.
 void Guarded(const std::function<void()>& handler);
 
 // Connects a button's click to a handler that runs guarded.
 void ConnectClick(QPushButton* button, QObject* context, std::function<void()> handler);
+
+// A control of a tool window with its name as objectName, and its initial text or caption.
+template <class W>
+W* Make(QWidget* parent, const char* name, const QString& text = {}) {
+    auto* w = new W(text, parent);
+    w->setObjectName(name);
+    return w;
+}
+
+// A built text with CR LF line ends as a multi-line box shows it.
+QString Crlf(const std::string& text);
+
+// A name that stays inside the target folder: no "/", and neither "." nor "..".
+bool IsPlainFileName(const QString& name);
 
 // Shows the launcher again (a tool finished or closed) and hands out its icon.
 void ShowLauncher();
@@ -39,12 +55,18 @@ class ToolWindow : public velmora::common::FormWindow {
     velmora::common::FileListBox* File1;
     QLineEdit* Text1 = nullptr;  // writers: shows the current path
 
-    QString current_path() const { return current_path_; }
-    QString target_folder() const { return target_folder_; }
+    QString CurrentPath() const { return current_path_; }
+    QString TargetFolder() const { return target_folder_; }
 
   protected:
+    // A window that comes back (a writer after its write, any tool after another program
+    // changed the folder) lists its folder afresh; the chosen file and paths stay as they were.
+    void showEvent(QShowEvent* event) override;
     // Full path of the file selected in File1.
     QString ClickedFile() const;
+    // The chosen file as a path for file access; refuses (ToolError) an empty choice, a folder
+    // and a file that has gone since it was clicked.
+    static std::string RequireChosenFile(const QString& path);
     QString current_path_;
     QString target_folder_;
 

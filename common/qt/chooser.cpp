@@ -36,6 +36,20 @@ DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
 }
 
 void DirListBox::SetPath(const QString& path) {
+    Fill(path);
+    emit Change();
+}
+
+void DirListBox::Refresh() {
+    if (path_.isEmpty()) return;
+    try {
+        Fill(path_);
+    } catch (const Error&) {
+        // The folder has gone or cannot be read now: the list keeps what it showed.
+    }
+}
+
+void DirListBox::Fill(const QString& path) {
     QString clean = QDir::cleanPath(QDir(path).absolutePath());
     Fso fso;
     auto subfolders = fso.SubFolders(clean.toStdString());  // throws for an unreadable folder
@@ -57,7 +71,6 @@ void DirListBox::SetPath(const QString& path) {
             new QListWidgetItem(QString(2 * (parts.size() + 1), QLatin1Char(' ')) + child, this);
         item->setData(Qt::UserRole, NormaliseFolder(clean) + child);
     }
-    emit Change();
 }
 
 void DirListBox::Open(QListWidgetItem* item) {
@@ -78,6 +91,27 @@ void FileListBox::SetPath(const QString& path) {
     path_ = path;
     clear();
     for (const auto& name : files) addItem(QString::fromStdString(name));
+}
+
+void FileListBox::Refresh() {
+    if (path_.isEmpty()) return;
+    const QString selected = FileName();
+    try {
+        SetPath(path_);
+    } catch (const Error&) {
+        return;  // the folder has gone or cannot be read now: the list keeps what it showed
+    }
+    SelectFile(selected);
+}
+
+void FileListBox::SelectFile(const QString& name) {
+    auto found = name.isEmpty() ? QList<QListWidgetItem*>() : findItems(name, Qt::MatchExactly);
+    QSignalBlocker block(this);
+    if (found.isEmpty()) {
+        setCurrentItem(nullptr);
+    } else {
+        setCurrentItem(found.front());
+    }
 }
 
 QString FileListBox::FileName() const {

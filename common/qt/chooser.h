@@ -29,11 +29,14 @@ class DirListBox : public QListWidget {
     explicit DirListBox(QWidget* parent = nullptr);
     QString Path() const { return path_; }
     void SetPath(const QString& path);
+    // Lists the folders of Path() again (one may have been made since) without raising Change.
+    void Refresh();
   signals:
     void Change();
 
   private:
     void Open(QListWidgetItem* item);
+    void Fill(const QString& path);
     QString path_;
 };
 
@@ -46,6 +49,10 @@ class FileListBox : public QListWidget {
     QString Path() const { return path_; }
     void SetPath(const QString& path);
     QString FileName() const;
+    // Lists the files of Path() again, keeping the selected name when it is still there.
+    void Refresh();
+    // Selects `name` (none when empty or not listed) without raising Click.
+    void SelectFile(const QString& name);
     // Selects `name` and raises Click, as a user's click does (tests and keyboard use).
     void ClickFile(const QString& name);
   signals:

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <memory>
 
 namespace velmora::common {
 
@@ -41,6 +43,17 @@ class ScriptedMessageBoxes : public MessageBoxes {
     QStringList texts;
     std::deque<bool> answers;
 };
+
+// The box QtMessageBoxes shows, not yet shown: `question` gives OK and Cancel (Escape
+// declines), otherwise OK alone. Long paths wrap instead of running off the edge, and the box
+// is at least wide enough to show its caption.
+std::unique_ptr<QMessageBox> MakeMessageBox(const QString& title, const QString& text,
+                                            bool question);
+constexpr int kMessageBoxMinimumWidth = 300;
+
+// `text` with zero-width break marks in long runs without a break (after "/" and at least
+// every 24 characters), so a word-wrapping label can break a 300-character path.
+QString WithBreaks(const QString& text);
 
 // The program's message boxes. The program installs one at start-up (tests install a double);
 // the object stays owned by the caller.

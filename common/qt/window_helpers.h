@@ -39,6 +39,10 @@ class FormWindow : public QWidget {
 // The default instance of a window class: Get() creates and loads it when it is not loaded;
 // Unload() runs Form_Unload and destroys it; unloading a window that is not loaded does nothing;
 // hiding the window keeps the instance and everything it holds.
+// The reference stays valid while Form_Unload runs and is emptied only after it: an unload step
+// may still reach its own window (a launcher that unloads its tools lets each tool show it once
+// more while closing). Asking to unload the same window again from inside its unload does
+// nothing.
 template <class W>
 class DefaultInstance {
   public:
@@ -54,16 +58,25 @@ class DefaultInstance {
     bool Loaded() const { return !window_.isNull(); }
     W* IfLoaded() const { return window_; }
     void Unload() {
-        if (!window_) return;
+        if (!window_ || unloading_) return;
         W* w = window_;
+        {
+            Unloading scope(unloading_);
+            w->Form_Unload();
+        }
         window_ = nullptr;
-        w->Form_Unload();
         w->hide();
         w->deleteLater();
     }
 
   private:
+    struct Unloading {
+        explicit Unloading(bool& flag) : flag_(flag) { flag_ = true; }
+        ~Unloading() { flag_ = false; }
+        bool& flag_;
+    };
     QPointer<W> window_;
+    bool unloading_ = false;
 };
 
 }  // namespace velmora::common

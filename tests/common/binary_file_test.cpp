@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+
+#include "../tools/read_only_file.h"
 #include "error.h"
 
 namespace velmora::common {
@@ -52,12 +57,83 @@ TEST_F(BinaryFileTest, MissingFileIsCreatedEmpty) {
     EXPECT_EQ(FileLength(Path("new")), 0);
 }
 
+// Reading must never wait on a pipe nor hand back a device's endless zeros as file bytes.
+TEST_F(BinaryFileTest, DevicesAndPipesAreRefusedNotRead) {
+    ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+    for (const std::string& path : {std::string("/dev/null"), Path("fifo")}) {
+        SCOPED_TRACE(path);
+        for (Access access : {Access::kReadWrite, Access::kReadOnly}) {
+            try {
+                ReadBlock(path, 1, 4, access);
+                ADD_FAILURE() << "read a non-regular file";
+            } catch (const FileError& e) {
+                EXPECT_EQ(e.problem(), FileError::Problem::kNotRegular);
+                EXPECT_EQ(e.path(), path);
+            }
+        }
+        EXPECT_THROW(WriteBlock(path, 1, {1}), FileError);
+        EXPECT_THROW(ReadHead(path, 10), FileError);
+        EXPECT_THROW(FileLength(path), FileError);
+    }
+}
+
+TEST_F(BinaryFileTest, ReadOnlyAccessReadsWhatCannotBeWrittenAndCreatesNothing) {
+    Make("key", {1, 2, 3, 4, 5});
+    if (!MakeReadOnly(Path("key"))) GTEST_SKIP() << "cannot make a read-only file here";
+    EXPECT_THROW(ReadBlock(Path("key"), 1, 2), FileError) << "read-write access must fail here";
+    EXPECT_EQ(ReadBlock(Path("key"), 4, 3, Access::kReadOnly), (std::vector<uint8_t>{4, 5, 0}));
+    EXPECT_EQ(ReadHead(Path("key"), 3), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(ReadHead(Path("key"), 500000), (std::vector<uint8_t>{1, 2, 3, 4, 5}));
+    Writable(Path("key"));
+
+    try {
+        ReadBlock(Path("gone"), 1, 1, Access::kReadOnly);
+        ADD_FAILURE() << "read a missing file";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.problem(), FileError::Problem::kMissing);
+    }
+    EXPECT_THROW(ReadHead(Path("gone"), 1), FileError);
+    EXPECT_FALSE(fs::exists(Path("gone")));
+}
+
 TEST_F(BinaryFileTest, FolderEmptyPathAndBadPositionAreErrors) {
     EXPECT_THROW(ReadBlock(dir_.string(), 1, 1), Error);
     EXPECT_THROW(WriteBlock("", 1, {1}), Error);
     EXPECT_THROW(WriteBlock(Path("f"), 0, {1}), Error);
     EXPECT_FALSE(fs::exists(Path("f")));
     EXPECT_THROW(FileLength(dir_.string()), Error);
+}
+
+TEST_F(BinaryFileTest, WholeFileReadsWithoutCreatingOrWaiting) {
+    using Status = WholeFile::Status;
+    Make("f", {1, 2, 3});
+    Make("empty", {});
+    fs::create_directory(dir_ / "folder");
+    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+    fs::create_symlink(dir_ / "gone", dir_ / "dangling");
+    struct Case {
+        std::string name;
+        int64_t limit;
+        Status status;
+        std::vector<uint8_t> bytes;
+    };
+    const Case cases[] = {
+        {"f", 3, Status::kRead, {1, 2, 3}},
+        {"empty", 3, Status::kRead, {}},
+        {"f", 2, Status::kTooLarge, {}},
+        {"missing", 3, Status::kMissing, {}},
+        {"dangling", 3, Status::kMissing, {}},
+        {"folder", 3, Status::kUnreadable, {}},
+        // A reader that opened a pipe for reading would wait here for a writer forever.
+        {"pipe", 3, Status::kUnreadable, {}},
+    };
+    for (const auto& c : cases) {
+        const WholeFile file = ReadWholeFile(Path(c.name), c.limit);
+        EXPECT_EQ(file.status, c.status) << c.name;
+        EXPECT_EQ(file.bytes, c.bytes) << c.name;
+    }
+    EXPECT_FALSE(fs::exists(Path("missing")));
+    EXPECT_EQ(ReadWholeFile("", 3).status, Status::kMissing);
 }
 
 }  // namespace

@@ -133,8 +133,22 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(name(info.param.from)) + "_" + info.param.event;
     });
 
-TEST_F(Class1Test, ShowingAgainResetsNothing) {
+// Counts the window's moves in the stacking order.
+class ZOrderCount : public QObject {
+  public:
+    int changes = 0;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ZOrderChange) ++changes;
+        return false;
+    }
+};
+
+TEST_F(Class1Test, ShowingAgainResetsNothingAndBringsTheWindowToTheFront) {
     class1.CFmshow();
+    ZOrderCount raised;
+    form().installEventFilter(&raised);
     QString i = "C:/from/a.txt", j = "C:/to/a.txt";
     class1.Cwjm(i, j);
     std::int32_t p = 50;
@@ -143,6 +157,8 @@ TEST_F(Class1Test, ShowingAgainResetsNothing) {
     Form1* before = &form();
     class1.CFmshow();
     EXPECT_EQ(&form(), before);
+    EXPECT_GE(raised.changes, 1) << "a second CFmshow must bring the window to the front";
+    form().removeEventFilter(&raised);
     EXPECT_EQ(form().Label1->text(), "C:/from/a.txt");
     EXPECT_EQ(form().Label2->text(), "C:/to/a.txt");
     EXPECT_EQ(form().JinDuTiao1->state().count, 19);
@@ -260,6 +276,8 @@ TEST_F(Class1Test, ControlsSitWhereTheLayoutSays) {
     for (Case c : {Case{form().Label1, 0, 0, 5895, 375}, Case{form().Label2, 0, 360, 5895, 375},
                    Case{form().Picture1, 1440, 840, 2895, 615},
                    Case{form().JinDuTiao1, 120, 1560, 4575, 375},
+                   // Inside Picture1: its width plus 50, overhanging the frame on every side.
+                   Case{form().Label3, -5, -25, 2895 + 50, 4000},
                    Case{form().Command1, 4800, 1560, 975, 375}}) {
         EXPECT_EQ(c.widget->geometry(), twips::rect(c.left, c.top, c.width, c.height))
             << c.widget->objectName().toStdString();

@@ -86,10 +86,26 @@ TEST(JinDuTiaoState, WidthTimesPercentBeyondThirtyTwoBitsIsAnOverflow) {
     bar.UserControl_Resize(25'000'000, 375);
     std::int32_t ok = 85;  // 2.125e9 still fits
     EXPECT_NO_THROW(bar.JDThua(ok));
+    const std::int32_t countBefore = bar.count;
+    const std::int32_t drawnBefore = bar.drawnCount;
     std::int32_t tooMuch = 86;  // 2.15e9 does not
     EXPECT_THROW(bar.JDThua(tooMuch), OverflowError);
     EXPECT_EQ(tooMuch, 86);
-    EXPECT_EQ(bar.count, bar.drawnCount) << "a failed call must leave the drawn state alone";
+    EXPECT_EQ(bar.count, countBefore) << "a failed call must leave the bar as it was";
+    EXPECT_EQ(bar.drawnCount, drawnBefore);
+}
+
+// 2147483647 is prime, so the product reaches it exactly only as 2147483647 x 1.
+TEST(JinDuTiaoState, ProductOfExactlyTheLargestIntegerStillFits) {
+    JinDuTiaoState bar;
+    bar.width = 2147483647;
+    bar.blockWidth = 80;
+    bar.gap = 40;
+    std::int32_t one = 1;
+    ASSERT_NO_THROW(bar.JDThua(one));
+    EXPECT_EQ(bar.count, 178957);  // 2147483647 / 100 / 120 = 178956.97
+    std::int32_t two = 2;
+    EXPECT_THROW(bar.JDThua(two), OverflowError);
 }
 
 TEST(RoundHalfEven32, HalvesGoToTheEvenNeighbour) {

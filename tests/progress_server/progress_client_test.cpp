@@ -6,6 +6,8 @@
 #include <QDBusInterface>
 #include <QDBusReply>
 #include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QThread>
 #include <chrono>
 #include <csignal>
@@ -142,6 +144,85 @@ TEST(ProgressClientLifetime, ServerEndsWhenItsOnlyClientLeaves) {
         QThread::msleep(20);
     }
     EXPECT_TRUE(processGone(pid)) << "pellorin " << pid << " outlived its only client";
+}
+
+// A main window closed and opened again at once: each client lives on a connection of its own,
+// which goes when the client does, so the server it used is ending while the next one starts.
+TEST(ProgressClientLifetime, CloseAndReopenAtOnceManyTimes) {
+    if (!registered()) GTEST_SKIP() << "runs with a registered server";
+    for (int n = 0; n < 40; ++n) {
+        const QString name = QStringLiteral("reopen-%1").arg(n);
+        {
+            QDBusConnection connection =
+                QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
+            try {
+                ProgressClient client(connection);
+                client.CFmshow();
+                EXPECT_EQ(client.CFhz(), 1) << "round " << n;
+                client.CFmunload();
+            } catch (const ProgressServerError& e) {
+                ADD_FAILURE() << "round " << n << ": " << e.what();
+            }
+        }
+        QDBusConnection::disconnectFromBus(name);
+    }
+}
+
+// The bus of this run has no display in its environment (see with_session_bus.sh no-display).
+bool busWithoutDisplay() {
+    return qEnvironmentVariable("PELLORIN_BUS_MODE") == QStringLiteral("no-display");
+}
+
+TEST(ProgressClientDisplay, ServerWithoutADisplayEndsWithItsMessageNotACrash) {
+    if (!busWithoutDisplay()) GTEST_SKIP() << "runs on a bus without a display";
+    struct Case {
+        const char* display;  // nullptr: not set at all
+    };
+    for (const Case c : {Case{nullptr}, Case{":4999"}}) {
+        SCOPED_TRACE(c.display ? c.display : "unset");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+            environment.remove(QString::fromLatin1(name));
+        }
+        if (c.display) environment.insert(QStringLiteral("DISPLAY"), c.display);
+        QProcess server;
+        server.setProcessEnvironment(environment);
+        server.start(qEnvironmentVariable("PELLORIN_PROGRAM"), {});
+        ASSERT_TRUE(server.waitForFinished(20000));
+        EXPECT_EQ(server.exitStatus(), QProcess::NormalExit) << "pellorin crashed";
+        EXPECT_EQ(server.exitCode(), PELLORIN_NO_DISPLAY_STATUS);
+        const QString said = QString::fromLocal8Bit(server.readAllStandardError());
+        EXPECT_TRUE(said.contains(QStringLiteral("pellorin: cannot open a window: no display")))
+            << said.toStdString();
+        EXPECT_TRUE(said.contains(QStringLiteral("dbus-update-activation-environment")));
+    }
+}
+
+// Run before the next test, which hands a display to the bus for good.
+TEST(ProgressClientDisplay, ClientWithoutADisplaySaysSo) {
+    if (!busWithoutDisplay()) GTEST_SKIP() << "runs on a bus without a display";
+    qunsetenv("DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+    try {
+        ProgressClient client;
+        FAIL() << "a server without a display was reported as started";
+    } catch (const ProgressServerError& e) {
+        EXPECT_NE(std::string(e.what()).find("cannot open its window: there is no display"),
+                  std::string::npos)
+            << e.what();
+    }
+}
+
+TEST(ProgressClientDisplay, WindowOpensOnTheClientsDisplay) {
+    if (!busWithoutDisplay()) GTEST_SKIP() << "runs on a bus without a display";
+    const QString display = qEnvironmentVariable("TEST_CLIENT_DISPLAY");
+    if (display.isEmpty()) GTEST_SKIP() << "Xvfb is not installed";
+    qputenv("DISPLAY", display.toLocal8Bit());
+    ProgressClient client;
+    client.CFmshow();
+    EXPECT_TRUE(hook("WindowShown"));
+    EXPECT_EQ(client.CFhz(), 1);
+    client.CFmunload();
 }
 
 int main(int argc, char** argv) {

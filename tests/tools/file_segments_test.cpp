@@ -1,6 +1,9 @@
 #include "file_segments.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -58,15 +61,56 @@ TEST_F(FileSegmentsTest, EmptySegmentLeavesTheFileAndStartIsRaisedToOne) {
     int32_t low = -5, none = -6;
     WenJianTianJiaSuiJi(path_, low, none);
     EXPECT_EQ(low, 1);
+    // A start of 0 is raised and the segment written from the first byte on.
+    int32_t zero = 0, three = 3;
+    WenJianTianJiaSuiJi(path_, zero, three);
+    EXPECT_EQ(zero, 1);
+    EXPECT_EQ(FileLength(path_), 10);
+    EXPECT_NE(ReadBlock(path_, 1, 3), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(ReadBlock(path_, 4, 7), (std::vector<uint8_t>{4, 5, 6, 7, 8, 9, 10}));
 }
 
+// The generator runs on between appends: the second segment is what the same generator gives
+// after the first append's mixing and draws, not a repeat of the first.
 TEST_F(FileSegmentsTest, TwoAppendsInTheSameSecondDiffer) {
     velmora::common::SetTimerSource([] { return 5.0f; });
+    TongYongSuiJi().SuiJiChuShi();
+    TongYongSuiJiState expected;
+    expected.SuiJiChuShi();
     int32_t s1 = 11, e1 = 30, s2 = 31, e2 = 50;
     WenJianTianJiaSuiJi(path_, s1, e1);
     WenJianTianJiaSuiJi(path_, s2, e2);
     velmora::common::SetTimerSource({});
+    for (int64_t at : {11, 31}) {
+        for (int32_t v : {5, 7834596, 965646}) expected.SuiJiJiaRu(v);
+        std::vector<uint8_t> segment(20);
+        for (auto& b : segment) b = expected.SuiJiZiJie();
+        EXPECT_EQ(ReadBlock(path_, at, 20), segment) << "segment at " << at;
+    }
     EXPECT_NE(ReadBlock(path_, 11, 20), ReadBlock(path_, 31, 20));
+}
+
+// A write that fails part-way (here the process's file-size limit, as a full disk would) takes
+// the append back: the file keeps its old length and bytes, and the failure says so.
+TEST_F(FileSegmentsTest, AppendThatFailsMidwayLeavesTheFileAsItWas) {
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto old_signal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = old;
+    limited.rlim_cur = 1500000;  // the second 1000000-byte chunk stops half-way
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    int32_t start = 11, end = 2500010;
+    try {
+        WenJianTianJiaSuiJi(path_, start, end);
+        ADD_FAILURE() << "the append went past the size limit";
+    } catch (const AppendUndoneError& e) {
+        EXPECT_EQ(e.problem(), velmora::common::FileError::Problem::kDiskFull);
+        EXPECT_EQ(e.path(), path_);
+    }
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, old_signal);
+    EXPECT_EQ(FileLength(path_), 10);
+    EXPECT_EQ(ReadBlock(path_, 1, 10), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
 }
 
 TEST_F(FileSegmentsTest, CutKeepsTheFirstBytesAndRefusesNonsense) {

@@ -98,7 +98,7 @@ std::span<const std::uint8_t> Jmi::EncodeWith(Noise& noise, std::span<const std:
 
     // Feedback and running sums live in locals for the whole block: the output stores are
     // byte stores, which may alias the members.
-    KeyStreamCursor ks(Stream, KeyTable.data(), KeyLast);
+    KeyStreamCursor ks(Stream, KeyWords(), KeyLast);
     std::uint8_t fb = Feedback;
     std::int32_t cs = CipherSum;
     std::int32_t ps = PlainSum;
@@ -285,7 +285,7 @@ std::span<const std::uint8_t> Jmi::DecodeBlock(std::span<const std::uint8_t> chu
 
     // Feedback and running sums live in locals for the whole chunk, as in the encoder. Here
     // every feedback byte is a stored byte, known before its key-stream step.
-    KeyStreamCursor ks(Stream, KeyTable.data(), KeyLast);
+    KeyStreamCursor ks(Stream, KeyWords(), KeyLast);
     std::uint8_t fb = Feedback;
     std::int32_t cs = CipherSum;
     std::int32_t ps = PlainSum;

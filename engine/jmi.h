@@ -47,7 +47,11 @@ class Jmi {
     void ResetEngine();
     std::uint8_t KeyStreamByte();
     void MixIntoKeyStream(std::int32_t value);
-    bool HasKey() const { return !KeyTable.empty(); }
+    bool HasKey() const { return !KeyTable.empty() || sharedKey_ != nullptr; }
+    // Makes this engine code with `prepared`'s key and warm-up result, for the workers of one
+    // job: the key table is read in place, not copied, so `prepared` must keep its key,
+    // unchanged, while this engine codes. The noise sources stay this engine's own.
+    void ShareKey(const Jmi& prepared);
 
     std::vector<std::int32_t> KeyTable;
     std::int32_t KeyLast = -1;
@@ -156,6 +160,12 @@ class Jmi {
     TimerFn timer_;
     std::filesystem::path stateFolder_;
     NoiseFn noiseOverride_;
+
+    // The key table in use: `KeyTable`, or a prepared engine's (see `ShareKey`).
+    const std::int32_t* KeyWords() const {
+        return sharedKey_ != nullptr ? sharedKey_->data() : KeyTable.data();
+    }
+    const std::vector<std::int32_t>* sharedKey_ = nullptr;
 
     // The warm-up draws of `ResetEngine` depend only on the key, so their result is kept
     // and copied on later resets with the same key.

@@ -64,7 +64,18 @@ void Jmi::BuildKeySchedule(std::span<const std::uint8_t> bytes) {
 
     KeyTable = std::move(table);
     KeyLast = h;
+    sharedKey_ = nullptr;
     warmValid_ = false;
+}
+
+void Jmi::ShareKey(const Jmi& prepared) {
+    if (!prepared.HasKey()) throw common::Error("No key has been prepared.");
+    KeyTable.clear();
+    sharedKey_ = prepared.sharedKey_ != nullptr ? prepared.sharedKey_ : &prepared.KeyTable;
+    KeyLast = prepared.KeyLast;
+    KeyDirection = prepared.KeyDirection;
+    warmStream_ = prepared.warmStream_;
+    warmValid_ = prepared.warmValid_;
 }
 
 void Jmi::ResetEngine() {
@@ -77,7 +88,7 @@ void Jmi::ResetEngine() {
 
     if (!warmValid_) {
         warmStream_.Reset();
-        KeyStreamCursor ks(warmStream_, KeyTable.data(), KeyLast);
+        KeyStreamCursor ks(warmStream_, KeyWords(), KeyLast);
         const std::int64_t draws = 100000 + static_cast<std::int64_t>(KeyLast) + 1000;
         for (std::int64_t i = 0; i < draws; ++i) ks.Next(0);
         ks.Save();
@@ -87,14 +98,14 @@ void Jmi::ResetEngine() {
 }
 
 std::uint8_t Jmi::KeyStreamByte() {
-    KeyStreamCursor ks(Stream, KeyTable.data(), KeyLast);
+    KeyStreamCursor ks(Stream, KeyWords(), KeyLast);
     const std::uint8_t k = ks.Next(Feedback);
     ks.Save();
     return k;
 }
 
 void Jmi::MixIntoKeyStream(std::int32_t value) {
-    KeyStreamCursor ks(Stream, KeyTable.data(), KeyLast);
+    KeyStreamCursor ks(Stream, KeyWords(), KeyLast);
     ks.Mix(value, Feedback);
     ks.Save();
 }

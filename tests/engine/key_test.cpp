@@ -84,5 +84,29 @@ TEST(KeyPreparation, KeyStreamFollowsTheFeedbackByte) {
     EXPECT_GT(differing, 32);
 }
 
+TEST(KeyPreparation, AnEngineSharingAPreparedKeyCodesLikeTheOwner) {
+    // The workers of one job read the owner's key table in place; a later key of the worker
+    // is its own again and leaves the owner's untouched.
+    Bytes keyFile(5000);
+    for (std::size_t i = 0; i < keyFile.size(); ++i) keyFile[i] = static_cast<std::uint8_t>(i * 7);
+    engine::Jmi owner;
+    owner.SetKeyFromBytes(keyFile, 0);
+    const std::vector<int> expected = Stream(owner, 512);
+
+    for (const bool warmedUp : {true, false}) {
+        SCOPED_TRACE(warmedUp ? "owner warmed up" : "owner not warmed up");
+        engine::Jmi owner2;
+        owner2.SetKeyFromBytes(keyFile, 0);
+        if (warmedUp) owner2.ResetEngine();
+        engine::Jmi worker;
+        worker.ShareKey(owner2);
+        EXPECT_TRUE(worker.KeyTable.empty());
+        EXPECT_EQ(worker.KeyLast, owner2.KeyLast);
+        EXPECT_EQ(Stream(worker, 512), expected);
+        worker.SetKeyFromPassword(u"own", 0);
+        EXPECT_EQ(Stream(owner2, 512), expected);
+    }
+}
+
 }  // namespace
 }  // namespace velmora::test

@@ -142,6 +142,8 @@ void FolderWalk::AddSubfolders(const std::string& folderName) {
     }
     for (const std::string& name : names) {
         const std::string path = folder + name + "/";
+        std::error_code ec;
+        if (!followLinks_ && fs::is_symlink(fs::path(folder + name), ec)) continue;
         if (LeadsBackUp(FolderList[0], folder, folder + name)) {
             skipped_.push_back(
                 {path, "Not entered: " + path + " is a link back to a folder above it."});
@@ -165,6 +167,7 @@ std::vector<FilePair> FolderWalk::PlanFolderFiles(const std::string& folder,
     std::vector<FilePair> plan;
     std::set<std::string> reserved;
     for (const std::string& name : fso_.Files(folder)) {
+        if (keep_ && !keep_(name)) continue;
         std::string target = FolderDecrypt != 0 ? DecTargetName(fso_, dstFolder, name, reserved)
                                                 : EncTargetName(fso_, dstFolder, name, reserved);
         reserved.insert(target);

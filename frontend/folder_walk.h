@@ -67,6 +67,14 @@ class FolderWalk {
     // `FolderDecrypt` = 1 when flag is not 0, else 0. Every job sets it first.
     void SetFolderDirection(std::int32_t flag);
 
+    // Whether linked folders are entered (the window's walk: yes, unless they lead back up).
+    // When not, they are left out quietly and not recreated; links to files are files either
+    // way. The command line enters none, so no link can make a walk repeat itself.
+    void FollowFolderLinks(bool follow) { followLinks_ = follow; }
+    // Only files whose name `keep` accepts are planned and handed to the step; the others are
+    // not seen at all, so they take no target name from the files that are. Empty keeps all.
+    void KeepFiles(std::function<bool(const std::string& name)> keep) { keep_ = std::move(keep); }
+
     // Lists the tree, recreates its folders under `dstRoot` (which must exist) and hands every
     // file to the step. Asks `job.Aclss->CFhz()` after each file and each folder (when a
     // progress object is set) and stops at the first 0: returns false then, true when the
@@ -113,6 +121,8 @@ class FolderWalk {
     engine::JobContext& job_;
     FileStep step_;
     std::vector<SkippedFolder> skipped_;
+    bool followLinks_ = true;
+    std::function<bool(const std::string&)> keep_;
 };
 
 }  // namespace velmora::frontend::FSmdcl

@@ -158,6 +158,28 @@ TEST_F(FolderWalkTest, LinksBackUpTheirOwnWayAreLeftOutAndReportedOthersAreWalke
     EXPECT_EQ(skipped, (std::vector<std::string>{"A/up/", "P/toQ/toP/", "Q/toP/toQ/"}));
 }
 
+TEST_F(FolderWalkTest, WithoutFolderLinksAndWithAFileFilterTheRestIsNotSeenAtAll) {
+    // The command line's walk: linked folders are not entered nor recreated, linked files are
+    // files, and files left out by the filter take no names from those kept.
+    MakeAll(
+        {"R/a.txt.jmw", "R/plain.bin", "R/plain.bin.jmw", "R/A/c.JMW", "elsewhere/e.jmw", "out/"});
+    fs::create_directory_symlink(dir_ / "elsewhere", dir_ / "R/side");
+    fs::create_symlink(dir_ / "R/a.txt.jmw", dir_ / "R/link.jmw");
+    FolderWalk walk = RecordingWalk();
+    walk.FollowFolderLinks(false);
+    walk.KeepFiles([](const std::string& name) {
+        return name.size() > 4 && (name.ends_with(".jmw") || name.ends_with(".JMW"));
+    });
+    walk.SetFolderDirection(1);
+    EXPECT_TRUE(walk.RunFolderJob(Folder("R"), Folder("out")));
+    const std::string o = Folder("out");
+    EXPECT_EQ(seen_, (std::vector<FilePair>{{Folder("R") + "a.txt.jmw", o + "a.txt"},
+                                            {Folder("R") + "link.jmw", o + "link"},
+                                            {Folder("R") + "plain.bin.jmw", o + "plain.bin"},
+                                            {Folder("R/A") + "c.JMW", o + "A/c"}}));
+    EXPECT_EQ(Tree("out"), (std::vector<std::string>{"A/"}));
+}
+
 // Cancel points: CFhz is asked after every file and every folder, and the walk stops at the
 // first 0. The poll counts below are worked out for R{r1}, A{a1, a2}, B{b1}.
 TEST_F(FolderWalkTest, ACancelStopsBeforeTheNextFileOrFolder) {

@@ -20,14 +20,14 @@ std::string FirstFreeName(const common::Fso& fso, const std::string& folder,
     return candidate;
 }
 
+}  // namespace
+
 bool EndsWithJmw(const std::string& name) {
     if (name.size() < 4) return false;
     std::string tail = name.substr(name.size() - 4);
     for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return tail == ".jmw";
 }
-
-}  // namespace
 
 std::string EncTargetName(const common::Fso& fso, const std::string& folder,
                           const std::string& name) {

@@ -26,4 +26,7 @@ std::string EncTargetName(const common::Fso& fso, const std::string& folder,
 std::string DecTargetName(const common::Fso& fso, const std::string& folder,
                           const std::string& name, const std::set<std::string>& reserved);
 
+// True when `name` ends in ".jmw", in any case.
+bool EndsWithJmw(const std::string& name);
+
 }  // namespace velmora::frontend::FSmdcl

@@ -351,14 +351,20 @@ std::span<const std::uint8_t> Jmi::DecodeBlock(std::span<const std::uint8_t> chu
             // The data run: the hot loop.
             const std::uint8_t* src = in + pos;
             std::uint8_t* dst = out + produced;
+            // The plain bytes come off the key-stream chain, and their sum is mixed in right
+            // after the run: it is added up as the bytes come, not in a pass afterwards.
+            std::int32_t plainTotal = 0;
             for (std::int64_t i = 0; i < run; ++i) {
                 const std::uint8_t k = ks.Next(fb);
                 const std::uint8_t e = src[i];
                 fb = e;
-                dst[i] = e ^ k;
+                const std::uint8_t p = e ^ k;
+                dst[i] = p;
+                plainTotal += p;
             }
             AddRunToSum(cs, src, static_cast<std::int32_t>(run));
-            AddRunToSum(ps, dst, static_cast<std::int32_t>(run));
+            ps += plainTotal;
+            if (ps > kSumModulus) ps -= kSumModulus;
             pos += run;
             produced += run;
         }

@@ -10,6 +10,7 @@
 
 #include "job_context.h"
 #include "key_stream.h"
+#include "target_file.h"
 
 namespace velmora::engine {
 
@@ -119,11 +120,21 @@ class Jmi {
     static constexpr std::int64_t kDecryptChunk = kBlockBase + kDecodeMargin;
     static constexpr std::int64_t kSmallestLastBlock = kBlockBase / 5;
 
-    // Encrypts `source` into the new file `target`. A cancel keeps the whole blocks written
-    // so far; any I/O error removes the partial target and throws `common::Error`.
+    // Encrypts `source` into a new file placed as `target` says (see `TargetFile`): written
+    // under a temporary name, it takes the source's permission bits and gets the first free
+    // name `target.Namer` gives once it is complete. Returns that name, or an empty path when
+    // a cancel removed the partial target; a cancel that keeps it links whole blocks written
+    // so far. Any error removes the partial target and throws `common::Error`.
+    std::filesystem::path EncryptFile(const std::filesystem::path& source,
+                                      const TargetChoice& target, JobContext& job);
+    // Decrypts `source` the same way; a kept partial target holds the plaintext of whole
+    // chunks.
+    std::filesystem::path DecryptFile(const std::filesystem::path& source,
+                                      const TargetChoice& target, JobContext& job);
+    // The same with a target name chosen beforehand (`EncTargetName`, `DecTargetName`): a
+    // taken name is an error, and a cancel keeps the partial target under that name.
     void EncryptFile(const std::filesystem::path& source, const std::filesystem::path& target,
                      JobContext& job);
-    // Decrypts `source` into the new file `target`; same cancel and error rules.
     void DecryptFile(const std::filesystem::path& source, const std::filesystem::path& target,
                      JobContext& job);
 
@@ -136,8 +147,8 @@ class Jmi {
                                              std::int32_t isLast, std::int32_t started,
                                              JobContext& job);
     void MixTimeTable(int rounds);
-    void BeginFile(const std::filesystem::path& source, const std::filesystem::path& target,
-                   JobContext& job);
+    std::filesystem::path BeginFile(const std::filesystem::path& source, const TargetChoice& target,
+                                    JobContext& job);
     void ReportProgress(double done, JobContext& job);
 
     TimerFn timer_;

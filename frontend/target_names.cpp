@@ -8,9 +8,13 @@ namespace {
 
 // The first free "folder + [i] + base + suffix", with i counting from 1 and left out for 0.
 std::string FirstFreeName(const common::Fso& fso, const std::string& folder,
-                          const std::string& base, const std::string& suffix) {
+                          const std::string& base, const std::string& suffix,
+                          const std::set<std::string>& reserved) {
+    auto taken = [&](const std::string& path) {
+        return reserved.count(path) != 0 || fso.fileexists(path);
+    };
     std::string candidate = folder + base + suffix;
-    for (long long i = 1; fso.fileexists(candidate); ++i) {
+    for (long long i = 1; taken(candidate); ++i) {
         candidate = folder + std::to_string(i) + base + suffix;
     }
     return candidate;
@@ -27,14 +31,24 @@ bool EndsWithJmw(const std::string& name) {
 
 std::string EncTargetName(const common::Fso& fso, const std::string& folder,
                           const std::string& name) {
-    return FirstFreeName(fso, folder, name, ".jmw");
+    return EncTargetName(fso, folder, name, {});
 }
 
 std::string DecTargetName(const common::Fso& fso, const std::string& folder,
                           const std::string& name) {
+    return DecTargetName(fso, folder, name, {});
+}
+
+std::string EncTargetName(const common::Fso& fso, const std::string& folder,
+                          const std::string& name, const std::set<std::string>& reserved) {
+    return FirstFreeName(fso, folder, name, ".jmw", reserved);
+}
+
+std::string DecTargetName(const common::Fso& fso, const std::string& folder,
+                          const std::string& name, const std::set<std::string>& reserved) {
     std::string base = name;
     if (EndsWithJmw(name) && name.size() > 4) base = name.substr(0, name.size() - 4);
-    return FirstFreeName(fso, folder, base, "");
+    return FirstFreeName(fso, folder, base, "", reserved);
 }
 
 }  // namespace velmora::frontend::FSmdcl

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 
 #include "fso.h"
@@ -17,5 +18,12 @@ std::string EncTargetName(const common::Fso& fso, const std::string& folder,
 // the target is never the folder itself.
 std::string DecTargetName(const common::Fso& fso, const std::string& folder,
                           const std::string& name);
+
+// The same, also counting every path in `reserved` as taken: a folder's names can then all be
+// chosen before the first of its files is written, with the result of choosing them one by one.
+std::string EncTargetName(const common::Fso& fso, const std::string& folder,
+                          const std::string& name, const std::set<std::string>& reserved);
+std::string DecTargetName(const common::Fso& fso, const std::string& folder,
+                          const std::string& name, const std::set<std::string>& reserved);
 
 }  // namespace velmora::frontend::FSmdcl

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -30,10 +31,10 @@ class FileJobTest : public ::testing::Test {
         env_.report = nullptr;
         env_.progressOut = stderr;
         env_.timer = [] { return 1234.5f; };
-        SetInterruptedForTesting(false);
+        SetInterruptedForTesting(0);
     }
     void TearDown() override {
-        SetInterruptedForTesting(false);
+        SetInterruptedForTesting(0);
         if (env_.passwordInput != stdin) std::fclose(env_.passwordInput);
         fs::remove_all(dir_);
     }
@@ -185,7 +186,7 @@ TEST_F(FileJobTest, InterruptRemovesOnlyTheFileInHand) {
     // The engine reads the timer when it starts each file: once the first target exists,
     // the user "presses Ctrl-C" while the second file runs.
     env_.timer = [this] {
-        if (fs::exists(dir_ / "first.jmw")) SetInterruptedForTesting(true);
+        if (fs::exists(dir_ / "first.jmw")) SetInterruptedForTesting(SIGINT);
         return 1.0f;
     };
     JobOptions options;

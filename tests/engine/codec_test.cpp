@@ -135,10 +135,15 @@ TEST_F(CodecTest, WrongKeyGivesOtherBytesWithoutAnError) {
     EXPECT_NE(wrong, plain);
 }
 
-TEST_F(CodecTest, KeyPreparedForDecryptionEncodesNothing) {
+TEST_F(CodecTest, KeyPreparedForDecryptionOrAnEmptyBlockEncodesNothing) {
     jmi_.SetKeyFromPassword(u"key", 1);
     jmi_.ResetEngine();
     EXPECT_TRUE(jmi_.EncodeBlock(Pattern(100), 1, 0, job_).empty());
+    EXPECT_EQ(jmi_.OutLength, 0);
+    // An empty span has no first byte to read (its data pointer is null).
+    jmi_.SetKeyFromPassword(u"key", 0);
+    jmi_.ResetEngine();
+    EXPECT_TRUE(jmi_.EncodeBlock(std::span<const std::uint8_t>(), 1, 0, job_).empty());
     EXPECT_EQ(jmi_.OutLength, 0);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <fstream>
@@ -172,6 +173,86 @@ TEST_F(FileDriversTest, FailuresCreateOrLeaveNothing) {
     EXPECT_EQ(ReadFile(Path("taken")), Bytes({1, 2, 3}));
 }
 
+TEST_F(FileDriversTest, NewFilesTakeTheSourcesPermissionBitsWithinTheUmask) {
+    struct Case {
+        unsigned source;
+        unsigned umask;
+        unsigned target;
+    };
+    const unsigned saved = ::umask(022);
+    jmi_.SetKeyFromPassword(u"p", 0);
+    for (const Case c : {Case{0600, 022, 0600}, Case{0644, 022, 0644}, Case{0755, 022, 0755},
+                         Case{0644, 077, 0600}}) {
+        SCOPED_TRACE(std::to_string(c.source) + " under umask " + std::to_string(c.umask));
+        ::umask(c.umask);
+        std::filesystem::remove(Path("src.jmw"));
+        std::filesystem::remove(Path("back"));
+        WriteFile(Path("src"), Pattern(100));
+        std::filesystem::permissions(Path("src"), std::filesystem::perms(c.source));
+        jmi_.SetKeyFromPassword(u"p", 0);
+        jmi_.EncryptFile(Path("src"), Path("src.jmw"), job_);
+        jmi_.SetKeyFromPassword(u"p", 1);
+        jmi_.DecryptFile(Path("src.jmw"), Path("back"), job_);
+        for (const char* name : {"src.jmw", "back"}) {
+            const auto perms = std::filesystem::status(Path(name)).permissions();
+            EXPECT_EQ(static_cast<unsigned>(perms), c.target) << name;
+        }
+    }
+    ::umask(saved);
+}
+
+TEST_F(FileDriversTest, TakenNamesMoveOnAndCancelsFollowTheCallersRule) {
+    WriteFile(Path("src"), Pattern(2000));
+    std::filesystem::create_directory(Path("t"));
+    std::filesystem::create_symlink(Path("nowhere"), Path("1t"));
+    engine::TargetChoice choice{[this](const std::set<std::string>& taken) {
+                                    std::filesystem::path candidate = Path("t");
+                                    for (int i = 1; taken.count(candidate.string()) != 0; ++i)
+                                        candidate = Path(std::to_string(i) + "t");
+                                    return candidate;
+                                },
+                                engine::OnCancel::RemovePartial};
+    jmi_.SetKeyFromPassword(u"p", 0);
+    EXPECT_EQ(jmi_.EncryptFile(Path("src"), choice, job_), Path("2t"));
+    EXPECT_TRUE(std::filesystem::is_directory(Path("t")));
+    EXPECT_TRUE(std::filesystem::is_symlink(Path("1t")));
+    // A name chosen beforehand is never replaced, not even a dangling link.
+    EXPECT_THROW(jmi_.EncryptFile(Path("src"), Path("1t"), job_), common::Error);
+    EXPECT_TRUE(std::filesystem::is_symlink(Path("1t")));
+
+    ProgressDouble progress(job_);
+    job_ = {2000, 1, &progress, 0.0};
+    progress.cancelAtPoll = 1;
+    EXPECT_EQ(jmi_.EncryptFile(Path("src"), choice, job_), std::filesystem::path());
+    choice.Cancel = engine::OnCancel::KeepPartial;
+    EXPECT_EQ(jmi_.EncryptFile(Path("src"), choice, job_), Path("3t"));
+    EXPECT_EQ(std::filesystem::file_size(Path("3t")), 0u);
+    // Nothing else is left behind, no temporary file in particular.
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, std::set<std::string>({"1t", "2t", "3t", "ZGDcsh.lib", "src", "t"}));
+}
+
+TEST_F(FileDriversTest, DecryptionNeedsNoCurrentDirectory) {
+    WriteFile(Path("src"), Pattern(500));
+    jmi_.SetKeyFromPassword(u"p", 0);
+    jmi_.EncryptFile(Path("src"), Path("src.jmw"), job_);
+    const std::filesystem::path home = std::filesystem::current_path();
+    std::filesystem::create_directory(Path("gone"));
+    std::filesystem::current_path(Path("gone"));
+    std::filesystem::remove(Path("gone"));
+    try {
+        engine::Jmi engine;  // the state folder defaults to the current directory
+        engine.SetKeyFromPassword(u"p", 1);
+        engine.DecryptFile(Path("src.jmw"), Path("back"), job_);
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << e.what();
+    }
+    std::filesystem::current_path(home);
+    EXPECT_EQ(ReadFile(Path("back")), Pattern(500));
+}
+
 TEST_F(FileDriversTest, WriteFailureRemovesThePartialTarget) {
     WriteFile(Path("src"), Pattern(7000000));
     jmi_.SetKeyFromPassword(u"e", 0);
@@ -190,6 +271,7 @@ TEST_F(FileDriversTest, WriteFailureRemovesThePartialTarget) {
     }
     setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_FALSE(std::filesystem::exists(Path("src.jmw")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 2);  // src, state
 }
 
 TEST_F(FileDriversTest, OffsetsPastTwoGibibytesAreRead) {

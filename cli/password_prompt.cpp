@@ -41,10 +41,12 @@ class QuietTerminal {
 std::string ReadPasswordLine(std::FILE* in) {
     std::string line;
     int c = 0;
+    if (Interrupted()) throw Cancelled(InterruptSignal(), false);
     while ((c = std::fgetc(in)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
-    if (c == EOF && std::ferror(in)) {
+    if (c == EOF && (std::ferror(in) || Interrupted())) {
         const int error = errno;
-        // A signal ends a read that waits for input: that is a stop, not a read error.
+        // A signal ends a read that waits for input: that is a stop, not a read error. The
+        // read may also see the end of the input first, when the signal closed its source.
         if (Interrupted() || error == EINTR) throw Cancelled(InterruptSignal(), false);
         throw common::Error("Cannot read the password: " + common::SystemReason(error) + ".");
     }

@@ -59,6 +59,63 @@ void Jmi::DecryptFile(const std::filesystem::path& source, const std::filesystem
     DecryptFile(source, ExactTarget(target), job);
 }
 
+bool Jmi::EncryptBlocks(std::int64_t len, const ReadFn& read, const WriteFn& write, JobContext& job,
+                        std::int64_t blockBase) {
+    const std::int64_t smallestLast = blockBase / 5;
+    std::int64_t done = 0;
+    std::int32_t started = 0;
+    // An empty file has no segments at all: it becomes an empty target.
+    while (len > 0) {
+        std::int64_t d = blockBase + FracDigits3(ChaosStep(kChaosArgument));
+        // The last block never holds less than a fifth of the base: a smaller rest joins it.
+        if (smallestLast > len - done - d) d = len - done;
+        read(done, d, inBuffer_);
+        const std::int64_t end = done + d;
+        const std::int32_t isLast = end >= len ? 1 : 0;
+        const std::span<const std::uint8_t> encoded = EncodeBlock(inBuffer_, isLast, started, job);
+        started = 1;
+        if (ProgressVisible == 1) {
+            if (job.Aclss->CFhz() == 0) return false;  // the block in hand is dropped
+            job.ProcessedTotal += static_cast<double>(d);
+            ReportProgress(job.ProcessedTotal, job);
+        }
+        write(encoded);
+        if (end >= len) break;
+        done = end;
+    }
+    return true;
+}
+
+bool Jmi::DecryptChunks(std::int64_t len, const ReadFn& read, const WriteFn& write, JobContext& job,
+                        std::int64_t blockBase) {
+    const std::int64_t chunk = blockBase + kDecodeMargin;
+    const std::int64_t smallestLast = blockBase / 5;
+    std::int64_t r = 1;  // 1-based read position
+    std::int32_t started = 0;
+    do {
+        std::int64_t size = 0;
+        std::int32_t last = 0;
+        if (len > chunk + r && len - chunk - r >= smallestLast) {
+            size = chunk;
+        } else {
+            size = len - r + 1;
+            last = 1;
+        }
+        read(r - 1, size, inBuffer_);
+        const std::span<const std::uint8_t> plain = DecodeBlock(inBuffer_, last, started, job);
+        started = 1;
+        if (ProgressVisible == 1) {
+            if (job.Aclss->CFhz() == 0) return false;  // the chunk in hand is dropped
+            job.ProcessedTotal += static_cast<double>(Consumed);
+            ReportProgress(job.ProcessedTotal, job);
+        }
+        if (OutLength > 0) write(plain);
+        r += Consumed;
+        // One unparsed byte left at the end is tail: the loop ends before it.
+    } while (r < len);
+    return true;
+}
+
 std::filesystem::path Jmi::EncryptFile(const std::filesystem::path& source,
                                        const TargetChoice& target, JobContext& job) {
     const std::filesystem::path shown = BeginFile(source, target, job);
@@ -67,34 +124,14 @@ std::filesystem::path Jmi::EncryptFile(const std::filesystem::path& source,
     ChaosStep(static_cast<double>(Stream.StreamState));
 
     InputFile in(source);
-    const std::int64_t len = in.Size();
     TargetFile out(shown, in.Mode());  // removed again unless it is published
-    bool cancelled = false;
-    std::int64_t done = 0;
-    std::int32_t started = 0;
-    // An empty file has no segments at all: it becomes an empty target.
-    while (len > 0) {
-        std::int64_t d = kBlockBase + FracDigits3(ChaosStep(kChaosArgument));
-        // The last block never holds less than 1000000 bytes: a smaller rest joins it.
-        if (kSmallestLastBlock > len - done - d) d = len - done;
-        in.ReadExactly(done, d, inBuffer_);
-        const std::int64_t end = done + d;
-        const std::int32_t isLast = end >= len ? 1 : 0;
-        const std::span<const std::uint8_t> encoded = EncodeBlock(inBuffer_, isLast, started, job);
-        started = 1;
-        if (ProgressVisible == 1) {
-            if (job.Aclss->CFhz() == 0) {
-                cancelled = true;  // the block in hand is dropped
-                break;
-            }
-            job.ProcessedTotal += static_cast<double>(d);
-            ReportProgress(job.ProcessedTotal, job);
-        }
-        out.Write(encoded);
-        if (end >= len) break;
-        done = end;
-    }
-    return Finish(out, target, cancelled);
+    const bool finished = EncryptBlocks(
+        in.Size(),
+        [&in](std::int64_t offset, std::int64_t count, std::vector<std::uint8_t>& buffer) {
+            in.ReadExactly(offset, count, buffer);
+        },
+        [&out](std::span<const std::uint8_t> bytes) { out.Write(bytes); }, job);
+    return Finish(out, target, !finished);
 }
 
 std::filesystem::path Jmi::DecryptFile(const std::filesystem::path& source,
@@ -103,36 +140,14 @@ std::filesystem::path Jmi::DecryptFile(const std::filesystem::path& source,
     ResetEngine();
 
     InputFile in(source);
-    const std::int64_t len = in.Size();
     TargetFile out(shown, in.Mode());  // removed again unless it is published
-    bool cancelled = false;
-    std::int64_t r = 1;  // 1-based read position
-    std::int32_t started = 0;
-    do {
-        std::int64_t size = 0;
-        std::int32_t last = 0;
-        if (len > kDecryptChunk + r && len - kDecryptChunk - r >= kSmallestLastBlock) {
-            size = kDecryptChunk;
-        } else {
-            size = len - r + 1;
-            last = 1;
-        }
-        in.ReadExactly(r - 1, size, inBuffer_);
-        const std::span<const std::uint8_t> plain = DecodeBlock(inBuffer_, last, started, job);
-        started = 1;
-        if (ProgressVisible == 1) {
-            if (job.Aclss->CFhz() == 0) {
-                cancelled = true;  // the chunk in hand is dropped
-                break;
-            }
-            job.ProcessedTotal += static_cast<double>(Consumed);
-            ReportProgress(job.ProcessedTotal, job);
-        }
-        if (OutLength > 0) out.Write(plain);
-        r += Consumed;
-        // One unparsed byte left at the end is tail: the loop ends before it.
-    } while (r < len);
-    return Finish(out, target, cancelled);
+    const bool finished = DecryptChunks(
+        in.Size(),
+        [&in](std::int64_t offset, std::int64_t count, std::vector<std::uint8_t>& buffer) {
+            in.ReadExactly(offset, count, buffer);
+        },
+        [&out](std::span<const std::uint8_t> bytes) { out.Write(bytes); }, job);
+    return Finish(out, target, !finished);
 }
 
 }  // namespace velmora::engine

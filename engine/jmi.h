@@ -138,6 +138,19 @@ class Jmi {
     void DecryptFile(const std::filesystem::path& source, const std::filesystem::path& target,
                      JobContext& job);
 
+    // The block walks of the drivers over any byte source: `read` fills a buffer from a
+    // 0-based offset, `write` takes the output in order. They expect the per-file start
+    // (`ResetEngine`, and for encryption the reseed) done, and return false on a cancel.
+    // `blockBase` is 5000000 for files; the fuzzer walks small inputs with a small one (the
+    // smallest last block is a fifth of it, a decryption chunk 360 bytes more).
+    using ReadFn = std::function<void(std::int64_t offset, std::int64_t count,
+                                      std::vector<std::uint8_t>& buffer)>;
+    using WriteFn = std::function<void(std::span<const std::uint8_t>)>;
+    bool EncryptBlocks(std::int64_t len, const ReadFn& read, const WriteFn& write, JobContext& job,
+                       std::int64_t blockBase = kBlockBase);
+    bool DecryptChunks(std::int64_t len, const ReadFn& read, const WriteFn& write, JobContext& job,
+                       std::int64_t blockBase = kBlockBase);
+
     double ProgressTotal = 1.0;
     std::int32_t ProgressVisible = 0;
 

@@ -118,10 +118,6 @@ std::vector<double> SeedSamples(float now) {
     return samples;
 }
 
-}  // namespace
-
-namespace {
-
 std::vector<fs::path> RunPlannedJob(const JobOptions& options, Direction direction,
                                     const JobEnvironment& env, bool& fileInHand) {
     const int keySources = (options.passwordStdin ? 1 : 0) + (options.passwordFile ? 1 : 0) +

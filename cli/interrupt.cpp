@@ -1,16 +1,20 @@
 #include "interrupt.h"
 
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+
+#include "cli_errors.h"
 
 namespace velmora::cli {
 
 namespace {
 volatile std::sig_atomic_t received = 0;
-
-extern "C" void OnInterrupt(int signal) {
-    if (received == 0) received = signal;
-}
+volatile std::sig_atomic_t stopAtOnce = 0;
+volatile std::sig_atomic_t terminalFd = -1;
+termios terminalSaved{};
 
 // Every signal whose default action ends the process and that a program may catch, apart
 // from the ones that report a fault of the program itself (SIGSEGV, SIGBUS, SIGFPE, SIGILL,
@@ -29,6 +33,22 @@ constexpr Named kNames[] = {
     {SIGXFSZ, "SIGXFSZ"}, {SIGXCPU, "SIGXCPU"}, {SIGVTALRM, "SIGVTALRM"}, {SIGPROF, "SIGPROF"},
     {SIGIO, "SIGIO"},     {SIGPWR, "SIGPWR"},   {SIGSTKFLT, "SIGSTKFLT"},
 };
+
+// Only async-signal-safe calls from here on: tcsetattr, write, _exit.
+extern "C" void OnInterrupt(int signal) {
+    if (received == 0) received = signal;
+    if (stopAtOnce == 0) return;
+    if (terminalFd >= 0) tcsetattr(terminalFd, TCSAFLUSH, &terminalSaved);
+    const char* name = "a signal";
+    for (const Named& named : kNames) {
+        if (named.signal == signal) name = named.name;
+    }
+    char message[64] = "\nvelmora-cli: Stopped by ";
+    std::strncat(message, name, 20);
+    std::strncat(message, ".\n", 3);
+    [[maybe_unused]] const ssize_t written = ::write(2, message, std::strlen(message));
+    ::_exit(128 + signal);
+}
 }  // namespace
 
 void InstallInterruptHandler() {
@@ -60,6 +80,26 @@ const char* SignalName(int signal) {
 
 void SetInterruptedForTesting(int signal) {
     received = signal;
+}
+
+StopAtOnce::StopAtOnce() {
+    // Armed first, checked second: a signal either finds it armed or is seen here.
+    stopAtOnce = 1;
+    if (received != 0) {
+        stopAtOnce = 0;
+        throw Cancelled(received, false);
+    }
+}
+
+StopAtOnce::~StopAtOnce() {
+    stopAtOnce = 0;
+}
+
+void RestoreTerminalOnStop(int fd, const termios* saved) {
+    terminalFd = -1;
+    if (saved == nullptr) return;
+    terminalSaved = *saved;
+    terminalFd = fd;
 }
 
 }  // namespace velmora::cli

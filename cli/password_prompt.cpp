@@ -22,10 +22,13 @@ class QuietTerminal {
         termios quiet = saved_;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         quiet.c_lflag |= ECHONL;
+        RestoreTerminalOnStop(fd_, &saved_);
         tcsetattr(fd_, TCSAFLUSH, &quiet);
     }
     ~QuietTerminal() {
-        if (active_) tcsetattr(fd_, TCSAFLUSH, &saved_);
+        if (!active_) return;
+        tcsetattr(fd_, TCSAFLUSH, &saved_);
+        RestoreTerminalOnStop(-1, nullptr);
     }
     QuietTerminal(const QuietTerminal&) = delete;
     QuietTerminal& operator=(const QuietTerminal&) = delete;

@@ -20,10 +20,12 @@ struct JobEnvironment {
 };
 
 // Encrypts or decrypts every source file into a new file named like the window program
-// names it. Everything is checked before the first file is touched: a missing source, a
-// missing output folder or a bad key file creates nothing. Throws `UsageError`,
-// `common::Error` (a file failed; its partial target is removed) or `Cancelled` (Ctrl-C; the
-// partial target of the file in hand is removed, finished files stay).
+// names it, never replacing an existing one. Each new file is written under a temporary name
+// and takes its source's permission bits. Everything is checked before the first file is
+// touched: a missing or unreadable source, a missing output folder, a folder that cannot be
+// written into or a bad key file creates nothing. Throws `UsageError`, `common::Error` (a
+// file failed; its partial target is removed) or `Cancelled` (a signal; the partial target
+// of the file in hand is removed, finished files stay).
 std::vector<std::filesystem::path> RunFileJob(const JobOptions& options, Direction direction,
                                               const JobEnvironment& env);
 

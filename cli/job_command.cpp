@@ -3,12 +3,14 @@
 
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 
 #include "cli_errors.h"
 #include "commands.h"
 #include "error.h"
 #include "file_job.h"
+#include "interrupt.h"
 #include "state_folder.h"
 
 namespace velmora::cli {
@@ -37,8 +39,10 @@ int RunJobCommand(const JobOptions& options, Direction direction) {
         RunFileJob(options, direction, env);
         return kExitOk;
     } catch (const Cancelled& e) {
-        std::fprintf(stderr, "\nvelmora-cli: %s The unfinished file was removed.\n", e.what());
-        return kExitCancelled;
+        const int signal = e.Signal() != 0 ? e.Signal() : SIGINT;
+        std::fprintf(stderr, "\nvelmora-cli: Stopped by %s.%s\n", SignalName(signal),
+                     e.FileRemoved() ? " The unfinished file was removed." : "");
+        return 128 + signal;
     } catch (const UsageError& e) {
         std::fprintf(stderr, "velmora-cli: %s\n", e.what());
         return kExitUsage;

@@ -186,6 +186,27 @@ std::vector<uint8_t> ReadHead(const std::string& path, int64_t limit) {
     return bytes;
 }
 
+std::vector<uint8_t> ReadPipeHead(const std::string& path, int64_t limit) {
+    if (path.empty()) throw FileError(Action::kOpen, Problem::kNoPath, path);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) Fail(Action::kOpen, path, errno);
+    std::vector<uint8_t> bytes(static_cast<size_t>(std::max<int64_t>(limit, 0)));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            const int code = errno;
+            ::close(fd);
+            Fail(Action::kRead, path, code);
+        }
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    bytes.resize(done);
+    return bytes;
+}
+
 void WriteBlock(const std::string& path, int64_t position, const std::vector<uint8_t>& bytes) {
     CheckPosition(path, Action::kWrite, position);
     Handle file(path, Access::kReadWrite);

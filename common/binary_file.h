@@ -57,6 +57,11 @@ std::vector<uint8_t> ReadBlock(const std::string& path, int64_t position, int64_
 // is shorter), opened for reading only.
 std::vector<uint8_t> ReadHead(const std::string& path, int64_t limit);
 
+// The first bytes of a pipe, at most `limit`: read until its writer closes it or the limit is
+// reached. It waits for a writer, so only callers that can be interrupted (the command line,
+// with `--password-file <(...)`) use it. An interrupted wait is a FileError of kRead.
+std::vector<uint8_t> ReadPipeHead(const std::string& path, int64_t limit);
+
 // Writes `bytes` starting at `position`. Never shortens the file; a gap between the old end
 // and `position` reads as zeros afterwards.
 void WriteBlock(const std::string& path, int64_t position, const std::vector<uint8_t>& bytes);

@@ -12,4 +12,8 @@ class Error : public std::runtime_error {
     explicit Error(const std::string& message) : std::runtime_error(message) {}
 };
 
+// The reason behind a failed system call (`errno`), in the suite's own English words for the
+// failures a user can act on, so messages do not depend on a library's wording.
+std::string SystemReason(int error);
+
 }  // namespace velmora::common

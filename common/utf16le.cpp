@@ -21,40 +21,62 @@ std::u16string FromUtf16LeBytes(const std::uint8_t* bytes, std::size_t count) {
     return text;
 }
 
+namespace {
+
+// Decodes the UTF-8 sequence at `i`: its length, or 0 when it is not a well-formed sequence
+// (a stray continuation byte, a cut sequence, an overlong form, a surrogate, or a code point
+// past U+10FFFF).
+std::size_t DecodeAt(const std::string& utf8, std::size_t i, std::uint32_t& cp) {
+    const std::size_t n = utf8.size();
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    std::size_t extra = 0;
+    std::uint32_t min = 0;
+    if (c < 0x80) {
+        cp = c;
+        return 1;
+    } else if ((c & 0xE0) == 0xC0) {
+        cp = c & 0x1F, extra = 1, min = 0x80;
+    } else if ((c & 0xF0) == 0xE0) {
+        cp = c & 0x0F, extra = 2, min = 0x800;
+    } else if ((c & 0xF8) == 0xF0) {
+        cp = c & 0x07, extra = 3, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + extra >= n) return 0;
+    for (std::size_t k = 1; k <= extra; ++k) {
+        const auto next = static_cast<unsigned char>(utf8[i + k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return 1 + extra;
+}
+
+}  // namespace
+
+bool IsValidUtf8(const std::string& utf8) {
+    std::uint32_t cp = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t length = DecodeAt(utf8, i, cp);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
 std::u16string Utf8ToUtf16(const std::string& utf8) {
     std::u16string out;
     out.reserve(utf8.size());
-    const std::size_t n = utf8.size();
-    for (std::size_t i = 0; i < n;) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        int extra = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
         std::uint32_t cp = 0;
-        std::uint32_t min = 0;
-        if (c < 0x80) {
-            cp = c;
-        } else if ((c & 0xE0) == 0xC0) {
-            cp = c & 0x1F, extra = 1, min = 0x80;
-        } else if ((c & 0xF0) == 0xE0) {
-            cp = c & 0x0F, extra = 2, min = 0x800;
-        } else if ((c & 0xF8) == 0xF0) {
-            cp = c & 0x07, extra = 3, min = 0x10000;
-        } else {
+        const std::size_t length = DecodeAt(utf8, i, cp);
+        if (length == 0) {
             out.push_back(u'\uFFFD');
             ++i;
             continue;
         }
-        bool valid = i + static_cast<std::size_t>(extra) < n;
-        for (int k = 1; valid && k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            if ((next & 0xC0) != 0x80) valid = false;
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        if (!valid || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            out.push_back(u'\uFFFD');
-            ++i;
-            continue;
-        }
-        i += 1 + static_cast<std::size_t>(extra);
+        i += length;
         if (cp >= 0x10000) {
             cp -= 0x10000;
             out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));

@@ -4,9 +4,10 @@
 #include <cstdint>
 
 // The chaos generator's functions are compiled twice, for processors with fused multiply-add
-// (x86-64-v3) and for all others, and the loader picks one at start-up. Where the compiler
-// fuses a product and a sum the two may differ in the last place, which noise may.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// (x86-64-v3) and for all others, and the loader picks one at start-up. Products and sums are
+// fused only where the code says so (std::fma, exact either way; noise.cpp is compiled without
+// contraction), so both give the same noise, only at different speeds.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(VELMORA_NO_CHAOS_CLONES)
 #define VELMORA_CHAOS_TARGETS __attribute__((target_clones("arch=x86-64-v3", "default")))
 #else
 #define VELMORA_CHAOS_TARGETS
@@ -44,14 +45,17 @@ inline double ChaosSin(double x) {
     const double z = r * r;
     const double z2 = z * z;
     const double z4 = z2 * z2;
+    const auto fma = [](double a, double b, double c) { return std::fma(a, b, c); };
     const double sinPoly =
-        ((-1.0 / 6 + z * (1.0 / 120)) + z2 * (-1.0 / 5040 + z * (1.0 / 362880))) +
-        z4 * ((-1.0 / 39916800 + z * (1.0 / 6227020800)) +
-              z2 * (-1.0 / 1307674368000 + z * (1.0 / 355687428096000)));
+        fma(z4,
+            fma(z2, fma(z, 1.0 / 355687428096000, -1.0 / 1307674368000),
+                fma(z, 1.0 / 6227020800, -1.0 / 39916800)),
+            fma(z2, fma(z, 1.0 / 362880, -1.0 / 5040), fma(z, 1.0 / 120, -1.0 / 6)));
     const double cosPoly =
-        ((1.0 / 24 + z * (-1.0 / 720)) + z2 * (1.0 / 40320 + z * (-1.0 / 3628800))) +
-        z4 * ((1.0 / 479001600 + z * (-1.0 / 87178291200)) +
-              z2 * (1.0 / 20922789888000 + z * (-1.0 / 6402373705728000)));
+        fma(z4,
+            fma(z2, fma(z, -1.0 / 6402373705728000, 1.0 / 20922789888000),
+                fma(z, -1.0 / 87178291200, 1.0 / 479001600)),
+            fma(z2, fma(z, -1.0 / 3628800, 1.0 / 40320), fma(z, -1.0 / 720, 1.0 / 24)));
     const double sine = r + r * z * sinPoly;
     const double cosine = 1.0 - 0.5 * z + z2 * cosPoly;
     // Quadrant q of k: sin, cos, -sin, -cos, picked by multiplying with 0 and 1 (exact)

@@ -85,7 +85,9 @@ std::span<const std::uint8_t> Jmi::EncodeWith(Noise& noise, std::span<const std:
                                               std::int32_t isLast, std::int32_t started,
                                               JobContext& job) {
     OutLength = 0;
-    if (KeyDirection != 0) return {};
+    // Every segment carries at least one data byte, so an empty block has no encoding; it
+    // must not read a first byte that is not there.
+    if (KeyDirection != 0 || block.empty()) return {};
 
     const auto n = static_cast<std::int64_t>(block.size());
     // A first guess at the output size; segments that carry little data need more, so the

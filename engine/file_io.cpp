@@ -1,9 +1,11 @@
 #include "file_io.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstring>
 #include <string>
-#include <system_error>
 
 #include "error.h"
 
@@ -14,22 +16,38 @@ static_assert(sizeof(long) >= 8, "file offsets of 2 GiB and more need a 64-bit l
 namespace {
 
 [[noreturn]] void Fail(const std::string& what, const std::filesystem::path& path, int error) {
-    std::string message = what + " " + path.string();
-    if (error != 0) message += ": " + std::string(std::strerror(error));
-    throw common::Error(message + ".");
+    throw common::Error(what + " " + path.string() + ": " + common::SystemReason(error) + ".");
 }
 
 }  // namespace
 
 InputFile::InputFile(const std::filesystem::path& path) : path_(path) {
-    // One stat for the size (it also refuses a folder), one open, and unbuffered reads of
-    // whole blocks: a job of many small files pays for every system call.
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec) Fail("Cannot read", path, ec.value());
-    size_ = static_cast<std::int64_t>(size);
-    file_ = std::fopen(path.c_str(), "rb");
-    if (file_ == nullptr) Fail("Cannot open", path, errno);
+    // One open, one stat for the size and the permission bits, and unbuffered reads of
+    // whole blocks: a job of many small files pays for every system call. O_NONBLOCK keeps
+    // the open from waiting on a FIFO, which is refused like every other non-regular file.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) Fail("Cannot read", path, errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int error = errno;
+        ::close(fd);
+        Fail("Cannot read", path, error);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw common::Error(
+            "Cannot read " + path.string() +
+            (S_ISDIR(st.st_mode) ? ": it is a folder." : ": it is not a regular file."));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    size_ = static_cast<std::int64_t>(st.st_size);
+    mode_ = static_cast<unsigned>(st.st_mode & 0777);
+    file_ = ::fdopen(fd, "rb");
+    if (file_ == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        Fail("Cannot read", path, error);
+    }
     std::setvbuf(file_, nullptr, _IONBF, 0);
 }
 
@@ -47,43 +65,6 @@ void InputFile::ReadExactly(std::int64_t offset, std::int64_t count,
     if (got != buffer.size()) {
         if (std::ferror(file_)) Fail("Cannot read", path_, errno);
         throw common::Error("The file " + path_.string() + " became shorter while it was read.");
-    }
-}
-
-OutputFile::OutputFile(const std::filesystem::path& path) : path_(path) {
-    // "x": exclusive creation. A target that exists already is refused, never overwritten.
-    file_ = std::fopen(path.c_str(), "wbx");
-    if (file_ == nullptr) Fail("Cannot create", path, errno);
-    std::setvbuf(file_, nullptr, _IONBF, 0);  // the drivers write whole blocks
-}
-
-OutputFile::~OutputFile() {
-    if (file_ != nullptr) {
-        // Neither closed nor kept: an error ended the operation, so the partial target goes.
-        std::fclose(file_);
-        std::error_code ec;
-        std::filesystem::remove(path_, ec);
-    }
-}
-
-void OutputFile::Write(std::span<const std::uint8_t> bytes) {
-    if (bytes.empty()) return;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-        Fail("Cannot write", path_, errno);
-    }
-}
-
-void OutputFile::Close() {
-    std::FILE* file = file_;
-    const bool flushed = std::fflush(file) == 0;
-    const int flushError = errno;
-    file_ = nullptr;
-    const bool closed = std::fclose(file) == 0;
-    if (!flushed || !closed) {
-        const int error = flushed ? errno : flushError;
-        std::error_code ec;
-        std::filesystem::remove(path_, ec);
-        Fail("Cannot write", path_, error);
     }
 }
 

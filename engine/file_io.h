@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <span>
 #include <vector>
 
 namespace velmora::engine {
@@ -17,6 +16,8 @@ class InputFile {
     InputFile& operator=(const InputFile&) = delete;
 
     std::int64_t Size() const { return size_; }
+    // The permission bits (rwx for user, group and others) the source's target takes over.
+    unsigned Mode() const { return mode_; }
     // Reads `count` bytes at the 0-based `offset` into `buffer` (resized to `count`). A file
     // that has become shorter since it was opened is an error, not a run of zeros.
     void ReadExactly(std::int64_t offset, std::int64_t count, std::vector<std::uint8_t>& buffer);
@@ -25,25 +26,7 @@ class InputFile {
     std::filesystem::path path_;
     std::FILE* file_ = nullptr;
     std::int64_t size_ = 0;
-    std::int64_t position_ = 0;  // where the next unpositioned read starts
-};
-
-// The target of a file operation: always a new file. It is created exclusively, so an
-// existing file is never overwritten, and it is removed again unless `Close` succeeds.
-class OutputFile {
-  public:
-    explicit OutputFile(const std::filesystem::path& path);
-    ~OutputFile();
-    OutputFile(const OutputFile&) = delete;
-    OutputFile& operator=(const OutputFile&) = delete;
-
-    void Write(std::span<const std::uint8_t> bytes);
-    // Closes the file and keeps it (also after a cancel: whole blocks written stay).
-    void Close();
-
-  private:
-    std::filesystem::path path_;
-    std::FILE* file_ = nullptr;
+    unsigned mode_ = 0;
 };
 
 }  // namespace velmora::engine

@@ -11,6 +11,7 @@
 #include "block_pipeline.h"
 #include "job_context.h"
 #include "key_stream.h"
+#include "target_file.h"
 
 namespace velmora::engine {
 
@@ -123,18 +124,38 @@ class Jmi {
     static constexpr std::int64_t kBlockBase = 5000000;
     static constexpr std::int64_t kDecryptChunk = kBlockBase + kDecodeMargin;
     static constexpr std::int64_t kSmallestLastBlock = kBlockBase / 5;
-    // A block of the largest size leaving less than the smallest last block joins the rest.
-    static constexpr std::int64_t kLargestBlock = kBlockBase + 999 + kSmallestLastBlock;
-    static constexpr std::int64_t kLargestChunk = kDecryptChunk + kSmallestLastBlock + 1;
     static constexpr std::int64_t kLargestSegment = 4 + 30 + 255;
 
-    // Encrypts `source` into the new file `target`. A cancel keeps the whole blocks written
-    // so far; any I/O error removes the partial target and throws `common::Error`.
+    // Encrypts `source` into a new file placed as `target` says (see `TargetFile`): written
+    // under a temporary name, it takes the source's permission bits and gets the first free
+    // name `target.Namer` gives once it is complete. Returns that name, or an empty path when
+    // a cancel removed the partial target; a cancel that keeps it links whole blocks written
+    // so far. Any error removes the partial target and throws `common::Error`.
+    std::filesystem::path EncryptFile(const std::filesystem::path& source,
+                                      const TargetChoice& target, JobContext& job);
+    // Decrypts `source` the same way; a kept partial target holds the plaintext of whole
+    // chunks.
+    std::filesystem::path DecryptFile(const std::filesystem::path& source,
+                                      const TargetChoice& target, JobContext& job);
+    // The same with a target name chosen beforehand (`EncTargetName`, `DecTargetName`): a
+    // taken name is an error, and a cancel keeps the partial target under that name.
     void EncryptFile(const std::filesystem::path& source, const std::filesystem::path& target,
                      JobContext& job);
-    // Decrypts `source` into the new file `target`; same cancel and error rules.
     void DecryptFile(const std::filesystem::path& source, const std::filesystem::path& target,
                      JobContext& job);
+
+    // The block walks of the drivers over any byte source: `read` fills a buffer from a
+    // 0-based offset, `write` takes the output in order. They expect the per-file start
+    // (`ResetEngine`, and for encryption the reseed) done, and return false on a cancel.
+    // `blockBase` is 5000000 for files; the fuzzer walks small inputs with a small one (the
+    // smallest last block is a fifth of it, a decryption chunk 360 bytes more).
+    using ReadFn = std::function<void(std::int64_t offset, std::int64_t count,
+                                      std::vector<std::uint8_t>& buffer)>;
+    using WriteFn = std::function<void(std::span<const std::uint8_t>)>;
+    bool EncryptBlocks(std::int64_t len, const ReadFn& read, const WriteFn& write, JobContext& job,
+                       std::int64_t blockBase = kBlockBase);
+    bool DecryptChunks(std::int64_t len, const ReadFn& read, const WriteFn& write, JobContext& job,
+                       std::int64_t blockBase = kBlockBase);
 
     double ProgressTotal = 1.0;
     std::int32_t ProgressVisible = 0;
@@ -151,8 +172,8 @@ class Jmi {
     void ChaosFirstSine();
     double ChaosFinish(double x);
     void MixTimeTable(int rounds);
-    void BeginFile(const std::filesystem::path& source, const std::filesystem::path& target,
-                   JobContext& job);
+    std::filesystem::path BeginFile(const std::filesystem::path& source, const TargetChoice& target,
+                                    JobContext& job);
     void ReportProgress(double done, JobContext& job);
 
     double chaosFirstSine_ = 0;  // between `ChaosFirstSine` and `ChaosFinish`

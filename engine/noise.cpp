@@ -1,9 +1,14 @@
 // The unkeyed noise sources: the sine-based chaos generator, the timer-seeded table that feeds
 // it, and the integer noise generator. Only the encoder draws from them.
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 
 #include "chaos_sin.h"
 #include "error.h"
@@ -15,16 +20,42 @@ namespace velmora::engine {
 
 Jmi::Jmi(TimerFn timer, std::filesystem::path stateFolder)
     : timer_(timer ? std::move(timer) : TimerFn(common::SystemTimer)),
-      stateFolder_(stateFolder.empty() ? std::filesystem::current_path() : std::move(stateFolder)) {
-}
+      stateFolder_(std::move(stateFolder)) {}
 
 namespace {
 
 // The decimals of |x| from the fourth on, as an integer below `scale`.
 std::int32_t DigitsAfterThird(double x, double scale) {
     double t = std::fabs(x) * 1000.0;
+    // A NaN or an infinity has no digits. It gives 0, so that no caller can turn it into a
+    // negative number and from there into an index outside a table.
+    if (!std::isfinite(t)) return 0;
     t = t - std::trunc(t);
-    return static_cast<std::int32_t>(std::trunc(t * scale));
+    return static_cast<std::int32_t>(std::min(std::trunc(t * scale), scale - 1.0));
+}
+
+// The generator's own coefficients stay below about 200 in magnitude (a sine times at most
+// 54, plus C(18)); 1000 leaves room and keeps every sine argument finite.
+constexpr double kCoefficientLimit = 1000.0;
+
+// Opens the noise state file for reading and writing, creating a missing one. Anything that
+// is not a regular file is refused: a FIFO would block the program for ever, a device could
+// be written to. O_NONBLOCK keeps the open itself from waiting on such a file.
+int OpenStateFile(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        const int error = errno;
+        throw common::Error("Cannot open the noise state file " + path.string() + ": " +
+                            common::SystemReason(error) + ".");
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw common::Error("The noise state file " + path.string() +
+                            " is not a regular file; remove it or put a file there.");
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
 }
 
 }  // namespace
@@ -45,9 +76,11 @@ double Jmi::ChaosStep(double x) {
 
 VELMORA_CHAOS_TARGETS void Jmi::ChaosAdvance() {
     double* C = ChaosCoeffs.data();  // C[1]..C[20]
-    if (++ChaosTimePos > T) ChaosTimePos = 1;
-    if (++ChaosSlot > 3) ChaosSlot = 1;
-    if (++ChaosPhase > 4) ChaosPhase = 1;
+    // The lower bounds only matter for counters set by hand; they keep C[s + 13] in the array.
+    if (++ChaosTimePos > T || ChaosTimePos < 1) ChaosTimePos = 1;
+    if (++ChaosSlot > 3 || ChaosSlot < 1) ChaosSlot = 1;
+    if (++ChaosPhase > 4 || ChaosPhase < 1) ChaosPhase = 1;
+
     switch (ChaosPhase) {
         case 1:
             U1 = ChaosSin((C[1] * 729404501.445 + 34746789289457.0) * C[2] + C[3] * 1e8) *
@@ -121,29 +154,35 @@ void Jmi::ReseedTimeTable() {
 }
 
 std::filesystem::path Jmi::ChaosStatePath() const {
-    return stateFolder_ / kChaosFileName;
+    if (!stateFolder_.empty()) return stateFolder_ / kChaosFileName;
+    // The current directory is asked for only here, so a program that never touches the
+    // state (decryption) runs in a folder that has been removed.
+    std::error_code ec;
+    const std::filesystem::path current = std::filesystem::current_path(ec);
+    return ec ? std::filesystem::path(kChaosFileName) : current / kChaosFileName;
 }
 
 void Jmi::LoadChaosState() {
     const std::filesystem::path path = ChaosStatePath();
     std::uint8_t raw[160] = {};
-    {
-        // Opened for reading and writing so that a missing file is created, as the next
-        // save will fill it.
-        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-        if (!file.is_open()) {
-            std::ofstream create(path, std::ios::binary | std::ios::app);
-            if (!create.is_open()) {
-                throw common::Error("Cannot open the noise state file " + path.string() + ".");
-            }
-        } else {
-            file.read(reinterpret_cast<char*>(raw), sizeof raw);
-        }
+    const int fd = OpenStateFile(path);  // a missing file is created, as the next save fills it
+    std::size_t got = 0;
+    while (got < sizeof raw) {
+        const ssize_t n = ::pread(fd, raw + got, sizeof raw - got, static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;  // a short or unreadable file leaves zeros: the defaults below
+        got += static_cast<std::size_t>(n);
     }
+    ::close(fd);
     for (int i = 0; i < 20; ++i) {
         std::uint64_t bits = 0;
         for (int b = 7; b >= 0; --b) bits = (bits << 8) | raw[i * 8 + b];
-        std::memcpy(&ChaosCoeffs[i + 1], &bits, sizeof bits);
+        double c = 0;
+        std::memcpy(&c, &bits, sizeof bits);
+        // NaN, infinities and huge values would make every sine a NaN; they count as
+        // missing. Negative zero is zero.
+        if (!(std::fabs(c) <= kCoefficientLimit) || c == 0) c = 0.0;
+        ChaosCoeffs[i + 1] = c;
     }
     for (int i = 1; i <= 19; ++i) {
         if (ChaosCoeffs[i] == 0) ChaosCoeffs[i] = kCoefficientDefault;
@@ -159,11 +198,22 @@ void Jmi::SaveChaosState() {
         for (int b = 0; b < 8; ++b) raw[i * 8 + b] = static_cast<std::uint8_t>(bits >> (8 * b));
     }
     // Written in place without truncating: anything a longer file holds after byte 160 stays.
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    if (!file.is_open()) file.open(path, std::ios::out | std::ios::binary);
-    if (file.is_open()) file.write(reinterpret_cast<const char*>(raw), sizeof raw);
-    if (!file.is_open() || !file.flush()) {
-        throw common::Error("Cannot write the noise state file " + path.string() + ".");
+    const int fd = OpenStateFile(path);
+    std::size_t put = 0;
+    int error = 0;
+    while (put < sizeof raw) {
+        const ssize_t n = ::pwrite(fd, raw + put, sizeof raw - put, static_cast<off_t>(put));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error = n < 0 ? errno : EIO;
+            break;
+        }
+        put += static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error != 0) {
+        throw common::Error("Cannot write the noise state file " + path.string() + ": " +
+                            common::SystemReason(error) + ".");
     }
 }
 

@@ -9,6 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   libqt6svg6 dbus dbus-x11 fonts-wqy-microhei xvfb xauth desktop-file-utils
   clang-format nlohmann-json3-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -2,16 +2,22 @@
 // any file is touched, and Ctrl-C.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <set>
 
 #include "cli_errors.h"
 #include "error.h"
 #include "file_job.h"
 #include "interrupt.h"
+#include "password_prompt.h"
 #include "utf16le.h"
 
 namespace velmora::cli {
@@ -30,10 +36,10 @@ class FileJobTest : public ::testing::Test {
         env_.report = nullptr;
         env_.progressOut = stderr;
         env_.timer = [] { return 1234.5f; };
-        SetInterruptedForTesting(false);
+        SetInterruptedForTesting(0);
     }
     void TearDown() override {
-        SetInterruptedForTesting(false);
+        SetInterruptedForTesting(0);
         if (env_.passwordInput != stdin) std::fclose(env_.passwordInput);
         fs::remove_all(dir_);
     }
@@ -146,21 +152,35 @@ TEST_F(FileJobTest, KeyFilesStandForTheirFirst500000Bytes) {
 TEST_F(FileJobTest, BadCommandsCreateNothing) {
     Write("a", Pattern(10));
     Write("empty.key", {});
+    ASSERT_EQ(::mkfifo(P("fifo").c_str(), 0600), 0);
+    fs::create_symlink(P("nowhere"), P("dangling"));
     struct Case {
         const char* name;
         std::function<void(JobOptions&)> set;
         bool usage;
+        std::string message;  // what the message must say
     };
     const std::vector<Case> cases = {
         {"missing source after a good one", [&](JobOptions& o) { o.sources.push_back(P("nope")); },
-         false},
-        {"folder as source", [&](JobOptions& o) { o.sources.push_back(P("out")); }, false},
-        {"missing output folder", [&](JobOptions& o) { o.outputFolder = P("no/such"); }, false},
+         false, P("nope") + " does not exist"},
+        {"dangling link as source", [&](JobOptions& o) { o.sources.push_back(P("dangling")); },
+         false, P("dangling") + " does not exist"},
+        {"FIFO as source after a good one", [&](JobOptions& o) { o.sources.push_back(P("fifo")); },
+         false, P("fifo") + " is not a regular file"},
+        {"folder as source", [&](JobOptions& o) { o.sources.push_back(P("out")); }, false,
+         P("out") + " is a folder"},
+        {"missing output folder", [&](JobOptions& o) { o.outputFolder = P("no/such"); }, false,
+         P("no/such") + " does not exist"},
+        {"output folder that is a file", [&](JobOptions& o) { o.outputFolder = P("a"); }, false,
+         P("a") + " is not a folder"},
         {"empty key file",
-         [&](JobOptions& o) { o.passwordStdin = false, o.lockFile = P("empty.key"); }, false},
+         [&](JobOptions& o) { o.passwordStdin = false, o.lockFile = P("empty.key"); }, false,
+         P("empty.key")},
         {"unreadable key file",
-         [&](JobOptions& o) { o.passwordStdin = false, o.passwordFile = P("gone.key"); }, false},
-        {"two key sources", [&](JobOptions& o) { o.passwordFile = P("a"); }, true},
+         [&](JobOptions& o) { o.passwordStdin = false, o.passwordFile = P("gone.key"); }, false,
+         P("gone.key")},
+        {"two key sources", [&](JobOptions& o) { o.passwordFile = P("a"); }, true,
+         "one key source"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -169,14 +189,120 @@ TEST_F(FileJobTest, BadCommandsCreateNothing) {
         options.passwordStdin = true;
         StdinPassword("pw\n");
         c.set(options);
-        if (c.usage) {
-            EXPECT_THROW(Run(options, Direction::Encrypt), UsageError);
-        } else {
-            EXPECT_THROW(Run(options, Direction::Encrypt), common::Error);
+        try {
+            Run(options, Direction::Encrypt);
+            ADD_FAILURE() << "accepted";
+        } catch (const UsageError& e) {
+            EXPECT_TRUE(c.usage) << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+        } catch (const common::Error& e) {
+            EXPECT_FALSE(c.usage) << e.what();
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
         }
         EXPECT_FALSE(fs::exists(P("a.jmw")));
         EXPECT_FALSE(fs::exists(dir_ / "ZGDcsh.lib"));
     }
+}
+
+TEST_F(FileJobTest, PasswordLines) {
+    struct Case {
+        const char* name;
+        std::string input;
+        const char* password;  // null: refused as a usage error
+    };
+    const std::vector<Case> cases = {
+        {"LF", "secret\n", "secret"},
+        {"CR LF", "secret\r\n", "secret"},
+        {"last line without an ending", "secret", "secret"},
+        {"only the first line", "one\ntwo\n", "one"},
+        {"empty line is the empty password", "\n", ""},
+        {"UTF-8", "密码 🔑\n", "密码 🔑"},
+        {"no line at all", "", nullptr},
+        {"invalid byte", "\xff\n", nullptr},
+        {"encoded surrogate", "a\xed\xa0\x80\n", nullptr},
+        {"overlong slash", "\xc0\xaf\n", nullptr},
+        {"cut sequence", "\xe5\xaf\n", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StdinPassword(c.input);
+        if (c.password == nullptr) {
+            EXPECT_THROW(ReadPasswordLine(env_.passwordInput), UsageError);
+        } else {
+            EXPECT_EQ(ReadPasswordLine(env_.passwordInput), c.password);
+        }
+    }
+    // A refused line creates nothing.
+    Write("a", Pattern(10));
+    JobOptions options;
+    options.sources = {P("a")};
+    options.passwordStdin = true;
+    StdinPassword("\xfe\n");
+    EXPECT_THROW(Run(options, Direction::Encrypt), UsageError);
+    EXPECT_FALSE(fs::exists(P("a.jmw")));
+}
+
+TEST_F(FileJobTest, NamesTakenByAFolderOrADanglingLinkAreSkipped) {
+    Write("a", Pattern(10));
+    fs::create_directory(dir_ / "a.jmw");
+    fs::create_symlink(P("nowhere"), P("1a.jmw"));
+    JobOptions options;
+    options.sources = {P("a")};
+    options.passwordStdin = true;
+    StdinPassword("pw\n");
+    EXPECT_EQ(Run(options, Direction::Encrypt), std::vector<fs::path>{P("2a.jmw")});
+    EXPECT_TRUE(fs::is_symlink(P("1a.jmw")));
+}
+
+TEST_F(FileJobTest, TwoRunsWritingTheSameNamesIntoOneFolderAllSucceed) {
+    Write("a", Pattern(100));
+    Write("key", Pattern(64));
+    constexpr int kRuns = 40;
+    std::vector<pid_t> children;
+    for (int child = 0; child < 2; ++child) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            int status = 0;
+            std::FILE* names = std::fopen(P("names" + std::to_string(child)).c_str(), "w");
+            for (int run = 0; run < kRuns && status == 0; ++run) {
+                JobOptions options;
+                options.sources = {P("a")};
+                options.outputFolder = P("out");
+                options.lockFile = P("key");
+                try {
+                    for (const fs::path& target : RunFileJob(options, Direction::Encrypt, env_))
+                        std::fprintf(names, "%s\n", target.c_str());
+                } catch (const std::exception& e) {
+                    std::fprintf(stderr, "run %d: %s\n", run, e.what());
+                    status = 1;
+                }
+            }
+            std::fclose(names);
+            ::_exit(status);
+        }
+        children.push_back(pid);
+    }
+    for (const pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    std::set<std::string> reported;
+    for (const char* names : {"names0", "names1"}) {
+        std::ifstream in(dir_ / names);
+        for (std::string line; std::getline(in, line);) reported.insert(line);
+    }
+    // 2 x 40 distinct names reported and 80 files present: nothing was overwritten.
+    EXPECT_EQ(reported.size(), 2u * kRuns);
+    EXPECT_EQ(FilesIn("out").size(), 2u * kRuns);
+    JobOptions dec;
+    dec.sources = {P("out/a.jmw"), P("out/79a.jmw")};
+    dec.outputFolder = P("out");
+    dec.lockFile = P("key");
+    Run(dec, Direction::Decrypt);
+    EXPECT_EQ(Read("out/a"), Pattern(100));
+    EXPECT_EQ(Read("out/79a"), Pattern(100));
 }
 
 TEST_F(FileJobTest, InterruptRemovesOnlyTheFileInHand) {
@@ -185,7 +311,7 @@ TEST_F(FileJobTest, InterruptRemovesOnlyTheFileInHand) {
     // The engine reads the timer when it starts each file: once the first target exists,
     // the user "presses Ctrl-C" while the second file runs.
     env_.timer = [this] {
-        if (fs::exists(dir_ / "first.jmw")) SetInterruptedForTesting(true);
+        if (fs::exists(dir_ / "first.jmw")) SetInterruptedForTesting(SIGINT);
         return 1.0f;
     };
     JobOptions options;

@@ -12,7 +12,9 @@ struct ReadCase {
     int32_t expected;
 };
 
-void PrintTo(const ReadCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+void PrintTo(const ReadCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
 
 class ReadNumberTest : public ::testing::TestWithParam<ReadCase> {};
 
@@ -28,8 +30,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{"", 0}, ReadCase{"  ", 0}, ReadCase{"1\r\n2", 12},
                       ReadCase{"\t+4", 4}, ReadCase{"1e3", 1000}, ReadCase{"2E+2x", 200},
                       ReadCase{"5e", 5}, ReadCase{".5", 0}, ReadCase{"1.5", 2}, ReadCase{"7.", 7},
-                      ReadCase{"0x10", 0}, ReadCase{"inf", 0}, ReadCase{"2147483647", 2147483647},
-                      ReadCase{"-2147483648", INT32_MIN}));
+                      // "7." is a number, and a number may carry an exponent.
+                      ReadCase{"7.e3", 7000}, ReadCase{"0x10", 0}, ReadCase{"inf", 0},
+                      ReadCase{"2147483647", 2147483647}, ReadCase{"-2147483648", INT32_MIN}));
 
 TEST(ReadNumber, OutsideThe32BitRangeIsAnError) {
     EXPECT_THROW(ReadNumber("2147483648"), Error);

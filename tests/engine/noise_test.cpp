@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstring>
 #include <random>
 
 #include "chaos_sin.h"
 #include "engine_fixture.h"
+#include "error.h"
 
 namespace velmora::test {
 namespace {
@@ -18,8 +21,10 @@ TEST(NoiseDigits, FracDigitsTakeTheFourthDecimalsOn) {
         std::int32_t six;
         std::int32_t three;
     };
+    // NaN and infinities have no digits: they give 0, never a negative index.
     for (const Case c : {Case{1.2345678912, 567891, 567}, Case{-1.2345678912, 567891, 567},
-                         Case{0.0, 0, 0}, Case{37.0001, 100000, 100}}) {
+                         Case{0.0, 0, 0}, Case{37.0001, 100000, 100}, Case{NAN, 0, 0},
+                         Case{INFINITY, 0, 0}, Case{-INFINITY, 0, 0}, Case{1e300, 0, 0}}) {
         SCOPED_TRACE(c.x);
         EXPECT_EQ(engine::Jmi::FracDigits6(c.x), c.six);
         EXPECT_EQ(engine::Jmi::FracDigits3(c.x), c.three);
@@ -76,6 +81,81 @@ TEST_F(ChaosStateTest, ShortFileFillsTheRestWithDefaults) {
     EXPECT_EQ(jmi_.ChaosCoeffs[20], 0.0);
 }
 
+TEST_F(ChaosStateTest, DamagedFilesGiveDefaultsAndAreRewrittenWithValidValues) {
+    auto doubles = [](std::initializer_list<double> values) {
+        Bytes bytes(160);
+        std::size_t i = 0;
+        for (double v : values) std::memcpy(bytes.data() + 8 * i++, &v, 8);
+        return bytes;
+    };
+    std::mt19937 random(5);
+    Bytes noise(160);
+    for (auto& b : noise) b = static_cast<std::uint8_t>(random());
+    struct Case {
+        const char* name;
+        Bytes bytes;
+    };
+    const std::vector<Case> cases = {
+        {"0xFF bytes", Bytes(160, 0xFF)},
+        {"NaN", doubles({NAN, 1.0, NAN})},
+        {"infinities", doubles({INFINITY, -INFINITY, 1.0})},
+        {"1e300", doubles({1e300, -1e300, 1e300, 1e300})},
+        {"negative zero", doubles({-0.0, -0.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0,
+                                   1.0,  1.0,  1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, -0.0})},
+        {"short", Bytes(10, 0xFF)},
+        {"long", Bytes(400, 0xFF)},
+        {"random bytes", noise},
+    };
+    WriteFile(Path("src"), Pattern(3000));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(StateFile(), c.bytes);
+        engine::Jmi jmi([] { return 1000.25f; }, dir_);
+        jmi.EngineStartup();
+        jmi.SeedTimeTable(std::vector<double>(20, 3.5));
+        jmi.SetKeyFromPassword(u"k", 0);
+        std::filesystem::remove(Path("src.jmw"));
+        jmi.EncryptFile(Path("src"), Path("src.jmw"), job_);
+        jmi.SaveChaosState();
+
+        const Bytes saved = ReadFile(StateFile());
+        ASSERT_GE(saved.size(), 160u);
+        for (int i = 0; i < 20; ++i) {
+            double c = 0;
+            std::memcpy(&c, saved.data() + 8 * i, 8);
+            EXPECT_TRUE(std::isfinite(c) && std::fabs(c) < 1000) << "C(" << i + 1 << ") = " << c;
+            EXPECT_FALSE(c == 0 && std::signbit(c)) << "C(" << i + 1 << ") is -0";
+        }
+        EXPECT_GE(jmi.NoiseIndex, 0);
+        EXPECT_LT(jmi.NoiseIndex, 1000);
+        jmi.SetKeyFromPassword(u"k", 1);
+        std::filesystem::remove(Path("back"));
+        jmi.DecryptFile(Path("src.jmw"), Path("back"), job_);
+        EXPECT_EQ(ReadFile(Path("back")), Pattern(3000));
+    }
+}
+
+TEST_F(ChaosStateTest, AStateFileThatIsNotARegularFileIsRefusedByName) {
+    std::filesystem::remove(StateFile());
+    std::filesystem::create_directory(StateFile());
+    EXPECT_THROW(
+        {
+            try {
+                jmi_.LoadChaosState();
+            } catch (const common::Error& e) {
+                EXPECT_NE(std::string(e.what()).find(StateFile().string()), std::string::npos);
+                throw;
+            }
+        },
+        common::Error);
+    EXPECT_THROW(jmi_.SaveChaosState(), common::Error);
+    std::filesystem::remove(StateFile());
+    // A FIFO would block the open and every read for ever.
+    ASSERT_EQ(::mkfifo(StateFile().c_str(), 0600), 0);
+    EXPECT_THROW(jmi_.LoadChaosState(), common::Error);
+    EXPECT_THROW(jmi_.SaveChaosState(), common::Error);
+}
+
 TEST_F(ChaosStateTest, NoiseReseedsOnEveryFortyFirstCall) {
     jmi_.InitNoiseGenerator();
     // The warm-up draws of the start count too (100000 = 41 * 2439 + 1).
@@ -88,6 +168,15 @@ TEST_F(ChaosStateTest, NoiseReseedsOnEveryFortyFirstCall) {
         if (jmi_.ChaosPhase != phase) reseeds.push_back(call);
     }
     EXPECT_EQ(reseeds, std::vector<int>({41, 82, 123}));
+}
+
+TEST_F(ChaosStateTest, FirstNoiseBytesAfterStartUpArePinned) {
+    // SetUp started the engine with the timer fixed at 43210.5 in an empty folder. The chaos
+    // sines are the engine's own, with every fused multiply-add written out, so builds with
+    // and without such instructions draw the same noise; it must not drift unnoticed.
+    std::vector<int> bytes;
+    for (int i = 0; i < 12; ++i) bytes.push_back(jmi_.NoiseByte());
+    EXPECT_EQ(bytes, std::vector<int>({149, 78, 139, 232, 238, 69, 187, 77, 18, 243, 244, 143}));
 }
 
 TEST_F(ChaosStateTest, ShrunkTimeTableWrapsThePosition) {

@@ -392,7 +392,7 @@ TEST_F(FolderWalkTest, UnreadableFoldersAreSkippedButAnUnreadableSourceOrFileEnd
     }
     const std::string unlistable = "Cannot list " + Folder("R/A") + ": Permission denied";
     EXPECT_EQ(*result, "completed|f|B/i|skipped " + unlistable + "|size 6|error " + unlistable +
-                           "|error Cannot open " + Folder("S") + "y: Permission denied.|");
+                           "|error Cannot read " + Folder("S") + "y: permission denied.|");
     // The skipped folder is recreated empty; its own subfolder was never seen.
     EXPECT_EQ(Tree("out"), (std::vector<std::string>{"A/", "B/"}));
     // The file coded before the unreadable one stays; the unreadable one left nothing.

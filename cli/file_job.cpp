@@ -4,19 +4,23 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <random>
 #include <set>
 #include <system_error>
 
 #include "cli_errors.h"
 #include "error.h"
+#include "folder_plan.h"
 #include "fso.h"
 #include "interrupt.h"
 #include "jmi.h"
+#include "job_progress.h"
 #include "key_source.h"
+#include "parallel_job.h"
 #include "target_names.h"
-#include "terminal_progress.h"
 #include "timer.h"
 
 namespace velmora::cli {
@@ -25,23 +29,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Planned {
-    fs::path source;
-    std::string folder;  // target folder, ending in "/"
-    std::string name;    // bare source name
-};
-
 std::string Reason(int error) {
     return common::SystemReason(error);
 }
 
-void CheckOutputFolder(const std::string& folder) {
+// A missing output folder is made, with its parents; anything else in its place is an error.
+void MakeOutputFolder(const std::string& folder) {
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0) {
         const int error = errno;
-        if (error == ENOENT)
-            throw common::Error("The output folder " + folder + " does not exist.");
-        throw common::Error("Cannot use the output folder " + folder + ": " + Reason(error) + ".");
+        if (error != ENOENT) {
+            throw common::Error("Cannot use the output folder " + folder + ": " + Reason(error) +
+                                ".");
+        }
+        std::error_code ec;
+        fs::create_directories(folder, ec);
+        if (ec) {
+            throw common::Error("Cannot make the output folder " + folder + ": " +
+                                Reason(ec.value()) + ".");
+        }
+        return;
     }
     if (!S_ISDIR(st.st_mode)) {
         throw common::Error("The output folder " + folder + " is not a folder.");
@@ -57,8 +64,9 @@ void CheckWritableFolder(const std::string& folder) {
     }
 }
 
-// A source must be a regular file that can be opened for reading now.
-void CheckSource(const std::string& source) {
+// A source is a folder that can be listed, or a regular file (or a link to one) that can be
+// opened for reading now.
+bool CheckSource(const std::string& source) {
     struct stat st {};
     if (::stat(source.c_str(), &st) != 0) {
         const int error = errno;
@@ -66,7 +74,11 @@ void CheckSource(const std::string& source) {
         throw common::Error("Cannot read the source " + source + ": " + Reason(error) + ".");
     }
     if (S_ISDIR(st.st_mode)) {
-        throw common::Error("The source " + source + " is a folder; give files.");
+        if (::access(source.c_str(), R_OK | X_OK) != 0) {
+            const int error = errno;
+            throw common::Error("Cannot read the folder " + source + ": " + Reason(error) + ".");
+        }
+        return true;
     }
     if (!S_ISREG(st.st_mode)) {
         throw common::Error("The source " + source + " is not a regular file.");
@@ -77,32 +89,70 @@ void CheckSource(const std::string& source) {
         throw common::Error("Cannot read the source " + source + ": " + Reason(error) + ".");
     }
     ::close(fd);
+    return false;
 }
 
-std::vector<Planned> PlanFiles(const JobOptions& options) {
-    if (options.outputFolder) CheckOutputFolder(*options.outputFolder);
-    std::vector<Planned> files;
+std::string WithSlash(const std::string& folder) {
+    return folder.empty() || folder.back() == '/' ? folder : folder + "/";
+}
+
+// The whole job's plan, made on one thread before any file is coded: every target folder and
+// every target name are those a sequential run gives, whatever the number of workers. Files
+// given by name are checked first, so a bad command line creates nothing; folders are then
+// walked, their trees made and their names chosen, in the order they were given.
+std::vector<PlannedFile> PlanJob(const JobOptions& options, bool encrypt, const common::Fso& fso,
+                                 std::vector<std::string>& warnings) {
+    std::vector<bool> isFolder;
+    for (const std::string& source : options.sources) isFolder.push_back(CheckSource(source));
+    if (options.outputFolder) MakeOutputFolder(*options.outputFolder);
+
+    std::vector<PlannedFile> files;
     std::set<std::string> folders;
-    for (const std::string& source : options.sources) {
-        CheckSource(source);
-        const fs::path path(source);
+    std::set<std::string> reserved;  // names chosen for files given by name
+    for (std::size_t i = 0; i < options.sources.size(); ++i) {
+        const fs::path path(options.sources[i]);
+        if (isFolder[i]) continue;
         fs::path folder =
             options.outputFolder ? fs::path(*options.outputFolder) : path.parent_path();
         if (folder.empty()) folder = ".";
         // Appending an empty name leaves exactly one "/" at the end.
-        files.push_back({path, (folder / "").string(), path.filename().string()});
-        if (folders.insert(files.back().folder).second) CheckWritableFolder(files.back().folder);
+        const std::string target = (folder / "").string();
+        const std::string name = path.filename().string();
+        if (folders.insert(target).second) CheckWritableFolder(target);
+        std::string chosen = encrypt ? frontend::FSmdcl::EncTargetName(fso, target, name, reserved)
+                                     : frontend::FSmdcl::DecTargetName(fso, target, name, reserved);
+        reserved.insert(chosen);
+        std::error_code ec;
+        const auto size = fs::file_size(path, ec);
+        files.push_back(
+            {path, target, name, std::move(chosen), ec ? 0 : static_cast<std::int64_t>(size)});
+    }
+    for (std::size_t i = 0; i < options.sources.size(); ++i) {
+        if (!isFolder[i]) continue;
+        const std::string root = WithSlash(options.sources[i]);
+        const std::string target = options.outputFolder ? WithSlash(*options.outputFolder) : root;
+        CheckWritableFolder(target);
+        std::vector<PlannedFile> tree =
+            PlanFolder(fso, root, target, !encrypt, options.onlyJmw, warnings);
+        files.insert(files.end(), std::make_move_iterator(tree.begin()),
+                     std::make_move_iterator(tree.end()));
     }
     return files;
 }
 
-// The names the window program gives, moving on past every name found taken when the new
-// file is linked into place (by a folder, a dangling link, or another run a moment ago).
-engine::TargetChoice TargetFor(const common::Fso& fso, const Planned& file, bool encrypt) {
-    return {[&fso, file, encrypt](const std::set<std::string>& taken) {
+// The planned name first. A name taken meanwhile (by a folder, a dangling link, another run a
+// moment ago) moves on to the next number the window program would give, past every name of
+// the plan, so two files of one job never meet.
+engine::TargetChoice TargetFor(const common::Fso& fso, const PlannedFile& file, bool encrypt,
+                               const std::set<std::string>& planned) {
+    return {[&fso, &file, &planned, encrypt](const std::set<std::string>& taken) {
+                if (taken.empty()) return fs::path(file.target);
+                std::set<std::string> reserved = planned;
+                reserved.insert(taken.begin(), taken.end());
                 return fs::path(
-                    encrypt ? frontend::FSmdcl::EncTargetName(fso, file.folder, file.name, taken)
-                            : frontend::FSmdcl::DecTargetName(fso, file.folder, file.name, taken));
+                    encrypt
+                        ? frontend::FSmdcl::EncTargetName(fso, file.folder, file.name, reserved)
+                        : frontend::FSmdcl::DecTargetName(fso, file.folder, file.name, reserved));
             },
             engine::OnCancel::RemovePartial};
 }
@@ -119,34 +169,57 @@ std::vector<double> SeedSamples(float now) {
 }
 
 std::vector<fs::path> RunPlannedJob(const JobOptions& options, Direction direction,
-                                    const JobEnvironment& env, bool& fileInHand) {
+                                    const JobEnvironment& env) {
     const int keySources = (options.passwordStdin ? 1 : 0) + (options.passwordFile ? 1 : 0) +
                            (options.lockFile ? 1 : 0);
     if (keySources > 1) {
         throw UsageError("Give one key source: --password-stdin, --password-file or --lock-file.");
     }
-    const std::vector<Planned> files = PlanFiles(options);
+    if (options.jobs < 1) throw UsageError("--jobs needs a number of workers from 1 on.");
     const bool encrypt = direction == Direction::Encrypt;
+    const common::Fso fso;
+    std::vector<std::string> warnings;
+    const std::vector<PlannedFile> files = PlanJob(options, encrypt, fso, warnings);
+    for (const std::string& warning : warnings) {
+        if (env.warnings != nullptr)
+            std::fprintf(env.warnings, "velmora-cli: %s\n", warning.c_str());
+    }
+    std::set<std::string> planned;
+    std::int64_t totalBytes = 0;
+    for (const PlannedFile& file : files) {
+        planned.insert(file.target);
+        totalBytes += file.size;
+    }
 
+    // The key is prepared once, and warmed up once, for every worker.
     engine::Jmi jmi(env.timer, env.stateFolder);
     PrepareKey(jmi, options, direction, env.passwordInput);
     if (Interrupted()) throw Cancelled(InterruptSignal(), false);
+    jmi.ResetEngine();
+    const float now = env.timer ? env.timer() : common::Timer();
     if (encrypt) {
         jmi.EngineStartup();
-        jmi.SeedTimeTable(SeedSamples(env.timer ? env.timer() : common::Timer()));
+        jmi.SeedTimeTable(SeedSamples(now));
+    }
+    // Every further worker reads that key in place and has a noise generator of its own,
+    // started from the loaded state and seeded apart from the others.
+    const std::size_t workers =
+        std::max<std::size_t>(1, std::min(static_cast<std::size_t>(options.jobs), files.size()));
+    std::vector<std::unique_ptr<engine::Jmi>> extra;
+    std::vector<engine::Jmi*> engines{&jmi};
+    for (std::size_t i = 1; i < workers; ++i) {
+        auto worker = std::make_unique<engine::Jmi>(env.timer, env.stateFolder);
+        worker->ShareKey(jmi);
+        if (encrypt) {
+            worker->ChaosCoeffs = jmi.ChaosCoeffs;
+            worker->SeedTimeTable(SeedSamples(now));
+            worker->InitNoiseGenerator();
+        }
+        engines.push_back(worker.get());
+        extra.push_back(std::move(worker));
     }
 
-    TerminalProgress progress(env.progressOut, env.drawProgress);
-    engine::JobContext job;
-    std::error_code ec;
-    for (const Planned& file : files)
-        job.Afl += static_cast<std::int64_t>(fs::file_size(file.source, ec));
-    job.FycVisible = 1;
-    job.Aclss = &progress;
-
-    const common::Fso fso;
-    std::vector<fs::path> done;
-    // The noise state is saved after every encryption command, finished or not.
+    // The noise state is saved once, after the job, finished or not.
     struct SaveState {
         engine::Jmi& jmi;
         bool active;
@@ -160,21 +233,25 @@ std::vector<fs::path> RunPlannedJob(const JobOptions& options, Direction directi
         }
     } saveState{jmi, encrypt};
 
-    for (const Planned& file : files) {
-        if (Interrupted()) throw Cancelled(InterruptSignal(), false);
-        fileInHand = true;
-        const engine::TargetChoice target = TargetFor(fso, file, encrypt);
-        const fs::path written = encrypt ? jmi.EncryptFile(file.source, target, job)
-                                         : jmi.DecryptFile(file.source, target, job);
-        progress.CFmunload();
-        if (progress.CancelSeen()) throw Cancelled(InterruptSignal(), true);
-        fileInHand = false;
-        done.push_back(written);
-        if (env.report != nullptr) {
-            std::fprintf(env.report, "%s -> %s\n", file.source.c_str(), written.c_str());
-            std::fflush(env.report);
-        }
-    }
+    JobProgress progress(env.progressOut, env.drawProgress, totalBytes,
+                         static_cast<std::int64_t>(files.size()));
+    std::vector<fs::path> done;
+    const bool finished = RunOnWorkers(
+        files, engines,
+        [&](engine::Jmi& engine, const PlannedFile& file, engine::JobContext& job) {
+            const engine::TargetChoice target = TargetFor(fso, file, encrypt, planned);
+            return encrypt ? engine.EncryptFile(file.source, target, job)
+                           : engine.DecryptFile(file.source, target, job);
+        },
+        [&](const PlannedFile& file, const fs::path& written) {
+            done.push_back(written);
+            if (env.report != nullptr) {
+                std::fprintf(env.report, "%s -> %s\n", file.source.c_str(), written.c_str());
+                std::fflush(env.report);
+            }
+        },
+        progress, [] { return Interrupted(); });
+    if (!finished) throw Cancelled(InterruptSignal(), true);
     return done;
 }
 
@@ -182,13 +259,12 @@ std::vector<fs::path> RunPlannedJob(const JobOptions& options, Direction directi
 
 std::vector<fs::path> RunFileJob(const JobOptions& options, Direction direction,
                                  const JobEnvironment& env) {
-    bool fileInHand = false;
     try {
-        return RunPlannedJob(options, direction, env, fileInHand);
+        return RunPlannedJob(options, direction, env);
     } catch (const common::Error&) {
         // A signal makes a blocked read or a write fail (EINTR, EFBIG after SIGXFSZ): the job
         // was stopped, and ends as a stop does.
-        if (Interrupted()) throw Cancelled(InterruptSignal(), fileInHand);
+        if (Interrupted()) throw Cancelled(InterruptSignal(), true);
         throw;
     }
 }

@@ -1,8 +1,10 @@
 // What the encrypt and decrypt commands share: their options and how a job's outcome
 // becomes a message and an exit status.
 
+#include <sched.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 
@@ -15,10 +17,34 @@
 
 namespace velmora::cli {
 
+namespace {
+
+// The processors this process may run on.
+int UsableCores() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
+    return std::max(1L, sysconf(_SC_NPROCESSORS_ONLN));
+}
+
+}  // namespace
+
 void AddJobOptions(CLI::App& command, JobOptions& options) {
-    command.add_option("SOURCE", options.sources, "Files to process")->required();
+    command
+        .add_option("SOURCE", options.sources,
+                    "Files and folders to process. A folder's whole tree is mirrored into the "
+                    "output folder; a link to a file is processed as that file, links to "
+                    "folders are not followed")
+        ->required();
     command.add_option("-o,--output", options.outputFolder,
-                       "Folder for the new files (default: each source's folder)");
+                       "Folder for the new files, made when missing (default: each source's "
+                       "folder; a folder's tree goes into the folder itself)");
+    options.jobs = UsableCores();
+    command
+        .add_option("-j,--jobs", options.jobs,
+                    "Files processed at a time (default: the number of usable cores)")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
     auto* stdinFlag = command.add_flag("--password-stdin", options.passwordStdin,
                                        "Read the password as one line from standard input");
     auto* passwordFile = command.add_option("--password-file", options.passwordFile,

@@ -16,6 +16,8 @@ struct JobOptions {
     std::optional<std::string> passwordFile;
     std::optional<std::string> lockFile;
     bool quiet = false;
+    int jobs = 1;          // files coded at a time; the command line's default is every core
+    bool onlyJmw = false;  // a decrypting walk leaves out files not ending in ".jmw"
 };
 
 }  // namespace velmora::cli

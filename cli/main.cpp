@@ -9,6 +9,7 @@
 int main(int argc, char** argv) {
     using namespace velmora::cli;
     CLI::App app{"Encrypts and decrypts files in the .jmw format.", "velmora-cli"};
+    app.set_version_flag("--version", "velmora-cli " VELMORA_VERSION);
     app.require_subcommand(1);
     JobOptions encryptOptions;
     JobOptions decryptOptions;

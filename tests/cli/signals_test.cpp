@@ -84,6 +84,14 @@ class SignalsTest : public ::testing::Test {
         return false;
     }
 
+    // Waits until a folder the child makes exists.
+    static bool WaitForFolder(const fs::path& folder) {
+        for (int i = 0; i < 3000 && !fs::exists(folder); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return fs::exists(folder);
+    }
+
     // Waits until the child catches SIGINT and sleeps: it then waits in a read.
     static bool WaitUntilBlocked(const Child& child) {
         const std::string proc = "/proc/" + std::to_string(child.pid) + "/status";
@@ -142,6 +150,32 @@ TEST_F(SignalsTest, EveryCatchableTerminatingSignalRemovesTheUnfinishedFile) {
         ::kill(child.pid, signal);
         EXPECT_EQ(Finish(child), 128 + signal);
         EXPECT_EQ(FilesIn(dir_ / "out"), std::vector<std::string>{});
+    }
+}
+
+TEST_F(SignalsTest, ASignalStopsEveryWorkerOfAFolderJob) {
+    // Three workers inside big files of one tree, and small files finished before: the
+    // signal removes every unfinished file, keeps the finished ones, and sets the status.
+    fs::create_directories(dir_ / "tree/sub");
+    for (const char* name : {"a", "b", "c", "sub/d"}) {
+        std::ofstream out(dir_ / "tree" / name, std::ios::binary);
+        const std::string block(1 << 20, name[0]);
+        for (int i = 0; i < 40; ++i) out << block;
+    }
+    std::ofstream(dir_ / "tree/0small") << "small";
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(strsignal(signal));
+        fs::remove_all(dir_ / "out");
+        const Child child =
+            Start({"encrypt", (dir_ / "tree").string(), "-o", (dir_ / "out").string(), "--jobs",
+                   "3", "--password-stdin", "-q"},
+                  "pw\n");
+        ASSERT_TRUE(WaitForFolder(dir_ / "out"));  // made by the plan
+        ASSERT_TRUE(WaitForData(child, dir_ / "out"));
+        ::kill(child.pid, signal);
+        EXPECT_EQ(Finish(child), 128 + signal);
+        EXPECT_EQ(FilesIn(dir_ / "out"), (std::vector<std::string>{"0small.jmw", "sub"}));
+        EXPECT_EQ(FilesIn(dir_ / "out/sub"), std::vector<std::string>{});
     }
 }
 

@@ -180,9 +180,11 @@ std::vector<fs::path> RunPlannedJob(const JobOptions& options, Direction directi
     const common::Fso fso;
     std::vector<std::string> warnings;
     const std::vector<PlannedFile> files = PlanJob(options, encrypt, fso, warnings);
+    // Folders that cannot be listed are left out, as the window leaves them out; here the
+    // user is told which.
     for (const std::string& warning : warnings) {
         if (env.warnings != nullptr)
-            std::fprintf(env.warnings, "velmora-cli: %s\n", warning.c_str());
+            std::fprintf(env.warnings, "velmora-cli: left out: %s\n", warning.c_str());
     }
     std::set<std::string> planned;
     std::int64_t totalBytes = 0;

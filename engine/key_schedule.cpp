@@ -12,20 +12,32 @@ namespace {
 
 // One stirring pass over words[0..n): `rounds` rounds, each adding the previous result, a
 // counter and the position to the word at the position the previous result points to.
+//
+// Each round's position comes from the previous round's result, so the rounds form one
+// chain. The reduction is done with sign masks (a branch would be mispredicted on about every
+// other round) and the position modulo n by two multiplications with a 64-bit inverse of n
+// (exact for every 32-bit value) instead of a division.
 void Stir(std::vector<std::int32_t>& words, std::int32_t n, std::int64_t rounds) {
+    constexpr std::int32_t kCeiling = Jmi::kKeyWordCeiling;
     std::int32_t* w = words.data();
+    const std::uint64_t inverse = UINT64_MAX / static_cast<std::uint32_t>(n) + 1;
+    __extension__ using Wide = unsigned __int128;
     std::int32_t j = 0;
     std::int32_t off = 1;
     std::int32_t b = 0;
     for (std::int64_t r = 0; r < rounds; ++r) {
         j = j + 1;
         if (j > n) j = 0;
-        // Word, previous result and counter are each at most 1e7 (n stays below 1e6).
-        std::int32_t v = w[b] + off + j + b;
-        while (v > Jmi::kKeyWordCeiling) v -= Jmi::kKeyWordCeiling;
+        // Word and previous result are each at most 1e7 and counter and position below 1e6
+        // (key files are capped at 500000 bytes): the sum is below 2.2e7, two subtractions.
+        std::int32_t v = w[b] + (off + j + b);
+        v -= ((kCeiling - v) >> 31) & kCeiling;
+        v -= ((kCeiling - v) >> 31) & kCeiling;
         w[b] = v;
         off = v;
-        b = v % n;
+        const std::uint64_t fraction = inverse * static_cast<std::uint32_t>(v);
+        b = static_cast<std::int32_t>(
+            (static_cast<Wide>(fraction) * static_cast<std::uint32_t>(n)) >> 64);
     }
 }
 

@@ -1,8 +1,8 @@
 #include "form1.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QStorageInfo>
-#include <QStyle>
 
 #include "error.h"
 #include "form2.h"
@@ -46,7 +46,7 @@ std::unique_ptr<common::Fso> CreateFso() {
 Form1::Form1() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(texts::kProgramTitle));
-    setWindowIcon(style()->standardIcon(QStyle::SP_DriveHDIcon));
+    setWindowIcon(QApplication::windowIcon());
     setFont(QFont(QStringLiteral("宋体"), 9));
     setFixedSize(common::Twips(6225), common::Twips(5415));
 

@@ -50,23 +50,14 @@ Form1::Form1() {
     setFont(QFont(QStringLiteral("宋体"), 9));
     setFixedSize(common::Twips(6225), common::Twips(5415));
 
-    auto button = [this](const char* name) {
-        auto* b = new QPushButton(this);
-        b->setObjectName(QLatin1String(name));
-        return b;
-    };
+    auto button = [this](const char* name) { return common::Make<QPushButton>(this, name); };
     auto label = [this](const char* name) {
-        auto* l = new QLabel(this);
-        l->setObjectName(QLatin1String(name));
+        auto* l = common::Make<QLabel>(this, name);
         l->setWordWrap(true);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return l;
     };
-    auto text = [this](const char* name) {
-        auto* t = new QLineEdit(this);
-        t->setObjectName(QLatin1String(name));
-        return t;
-    };
+    auto text = [this](const char* name) { return common::Make<QLineEdit>(this, name); };
     auto menu = [this](const char* name, const char* caption) {
         auto* l = new ClickLabel(QString::fromUtf8(caption), this);
         l->setObjectName(QLatin1String(name));

@@ -1,8 +1,8 @@
 #include "form1.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QStorageInfo>
-#include <QStyle>
 
 #include "error.h"
 #include "form2.h"
@@ -46,27 +46,18 @@ std::unique_ptr<common::Fso> CreateFso() {
 Form1::Form1() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(texts::kProgramTitle));
-    setWindowIcon(style()->standardIcon(QStyle::SP_DriveHDIcon));
+    setWindowIcon(QApplication::windowIcon());
     setFont(QFont(QStringLiteral("宋体"), 9));
     setFixedSize(common::Twips(6225), common::Twips(5415));
 
-    auto button = [this](const char* name) {
-        auto* b = new QPushButton(this);
-        b->setObjectName(QLatin1String(name));
-        return b;
-    };
+    auto button = [this](const char* name) { return common::Make<QPushButton>(this, name); };
     auto label = [this](const char* name) {
-        auto* l = new QLabel(this);
-        l->setObjectName(QLatin1String(name));
+        auto* l = common::Make<QLabel>(this, name);
         l->setWordWrap(true);
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return l;
     };
-    auto text = [this](const char* name) {
-        auto* t = new QLineEdit(this);
-        t->setObjectName(QLatin1String(name));
-        return t;
-    };
+    auto text = [this](const char* name) { return common::Make<QLineEdit>(this, name); };
     auto menu = [this](const char* name, const char* caption) {
         auto* l = new ClickLabel(QString::fromUtf8(caption), this);
         l->setObjectName(QLatin1String(name));

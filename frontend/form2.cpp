@@ -48,16 +48,8 @@ Form2::Form2() {
         });
         return c;
     };
-    auto text = [this](const char* name) {
-        auto* t = new QLineEdit(this);
-        t->setObjectName(QLatin1String(name));
-        return t;
-    };
-    auto button = [this](const char* name) {
-        auto* b = new QPushButton(this);
-        b->setObjectName(QLatin1String(name));
-        return b;
-    };
+    auto text = [this](const char* name) { return common::Make<QLineEdit>(this, name); };
+    auto button = [this](const char* name) { return common::Make<QPushButton>(this, name); };
     Check1 = check("Check1", texts::kOfferPasswordFile);
     Text1 = text("Text1");
     Command1 = button("Command1");

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QHideEvent>
 #include <QShowEvent>
-#include <QStyle>
 #include <QWindow>
 #include <algorithm>
 

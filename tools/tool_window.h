@@ -18,13 +18,7 @@ void Guarded(const std::function<void()>& handler);
 // Connects a button's click to a handler that runs guarded.
 void ConnectClick(QPushButton* button, QObject* context, std::function<void()> handler);
 
-// A control of a tool window with its name as objectName, and its initial text or caption.
-template <class W>
-W* Make(QWidget* parent, const char* name, const QString& text = {}) {
-    auto* w = new W(text, parent);
-    w->setObjectName(name);
-    return w;
-}
+using velmora::common::Make;
 
 // A built text with CR LF line ends as a multi-line box shows it.
 QString Crlf(const std::string& text);

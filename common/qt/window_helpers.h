@@ -8,6 +8,15 @@ class QCloseEvent;
 
 namespace velmora::common {
 
+// A control with its name as objectName (tests and the layout tables find it by that name), and
+// its initial text or caption.
+template <class W>
+W* Make(QWidget* parent, const char* name, const QString& text = {}) {
+    auto* w = new W(text, parent);
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+
 // Layout positions are given in twips; 15 twips are one pixel.
 constexpr int Twips(int twips) {
     return twips / 15;

@@ -248,8 +248,7 @@ std::vector<fs::path> RunPlannedJob(const JobOptions& options, Direction directi
         [&](const PlannedFile& file, const fs::path& written) {
             done.push_back(written);
             if (env.report != nullptr) {
-                std::fprintf(env.report, "%s -> %s\n", file.source.c_str(), written.c_str());
-                std::fflush(env.report);
+                progress.Print(env.report, file.source.string() + " -> " + written.string() + "\n");
             }
         },
         progress, [] { return Interrupted(); });

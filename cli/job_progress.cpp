@@ -91,6 +91,22 @@ std::string JobProgress::Line(std::int64_t bytes, std::int64_t totalBytes, std::
     return line;
 }
 
+void JobProgress::Print(std::FILE* out, const std::string& line) {
+    if (!draw_) {
+        std::fputs(line.c_str(), out);
+        std::fflush(out);
+        return;
+    }
+    std::lock_guard lock(drawing_);
+    if (drawn_) {
+        std::fputs("\r\x1b[K", out_);
+        std::fflush(out_);
+    }
+    std::fputs(line.c_str(), out);
+    std::fflush(out);
+    if (drawn_) DrawLocked(std::chrono::steady_clock::now());
+}
+
 void JobProgress::Draw(bool force) {
     if (!draw_) return;
     const auto now = std::chrono::steady_clock::now();
@@ -98,6 +114,10 @@ void JobProgress::Draw(bool force) {
     std::unique_lock lock(drawing_, std::try_to_lock);
     if (!lock.owns_lock()) return;
     if (!force && drawn_ && now - lastDraw_ < std::chrono::milliseconds(100)) return;
+    DrawLocked(now);
+}
+
+void JobProgress::DrawLocked(std::chrono::steady_clock::time_point now) {
     lastDraw_ = now;
     drawn_ = true;
     const double seconds = std::chrono::duration<double>(now - start_).count();

@@ -21,6 +21,8 @@ class JobProgress {
     void FileDone();
     // Ends the bar's line, once the job is over.
     void Finish();
+    // Writes a line (ending in "\n") to `out` above the bar, which is drawn again below it.
+    void Print(std::FILE* out, const std::string& line);
 
     std::int64_t BytesDone() const { return bytes_.load(); }
     std::int64_t FilesDone() const { return files_.load(); }
@@ -31,6 +33,7 @@ class JobProgress {
 
   private:
     void Draw(bool force);
+    void DrawLocked(std::chrono::steady_clock::time_point now);
 
     std::FILE* out_;
     bool draw_;

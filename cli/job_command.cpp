@@ -43,7 +43,7 @@ void AddJobOptions(CLI::App& command, JobOptions& options) {
     command
         .add_option("-j,--jobs", options.jobs,
                     "Files processed at a time (default: the number of usable cores)")
-        ->check(CLI::PositiveNumber)
+        ->check(CLI::Range(1, 1024))
         ->capture_default_str();
     auto* stdinFlag = command.add_flag("--password-stdin", options.passwordStdin,
                                        "Read the password as one line from standard input");

@@ -96,14 +96,21 @@ std::string WithSlash(const std::string& folder) {
     return folder.empty() || folder.back() == '/' ? folder : folder + "/";
 }
 
-// The whole job's plan, made on one thread before any file is coded: every target folder and
-// every target name are those a sequential run gives, whatever the number of workers. Files
-// given by name are checked first, so a bad command line creates nothing; folders are then
-// walked, their trees made and their names chosen, in the order they were given.
-std::vector<PlannedFile> PlanJob(const JobOptions& options, bool encrypt, const common::Fso& fso,
-                                 std::vector<std::string>& warnings) {
+// Checks every source without touching anything; true for each source that is a folder.
+std::vector<bool> CheckSources(const JobOptions& options) {
     std::vector<bool> isFolder;
     for (const std::string& source : options.sources) isFolder.push_back(CheckSource(source));
+    return isFolder;
+}
+
+// The whole job's plan, made on one thread before any file is coded: every target folder and
+// every target name are those a sequential run gives, whatever the number of workers. It runs
+// once the sources are checked and the key is prepared, so a bad command line or key makes no
+// folder; files given by name come first, then the folders are walked, their trees made and
+// their names chosen, in the order they were given.
+std::vector<PlannedFile> PlanJob(const JobOptions& options, const std::vector<bool>& isFolder,
+                                 bool encrypt, const common::Fso& fso,
+                                 std::vector<std::string>& warnings) {
     if (options.outputFolder) MakeOutputFolder(*options.outputFolder);
 
     std::vector<PlannedFile> files;
@@ -177,9 +184,17 @@ std::vector<fs::path> RunPlannedJob(const JobOptions& options, Direction directi
     }
     if (options.jobs < 1) throw UsageError("--jobs needs a number of workers from 1 on.");
     const bool encrypt = direction == Direction::Encrypt;
+    const std::vector<bool> isFolder = CheckSources(options);
+
+    // The key is prepared once, and warmed up once, for every worker.
+    engine::Jmi jmi(env.timer, env.stateFolder);
+    PrepareKey(jmi, options, direction, env.passwordInput);
+    if (Interrupted()) throw Cancelled(InterruptSignal(), false);
+    jmi.ResetEngine();
+
     const common::Fso fso;
     std::vector<std::string> warnings;
-    const std::vector<PlannedFile> files = PlanJob(options, encrypt, fso, warnings);
+    const std::vector<PlannedFile> files = PlanJob(options, isFolder, encrypt, fso, warnings);
     // Folders that cannot be listed are left out, as the window leaves them out; here the
     // user is told which.
     for (const std::string& warning : warnings) {
@@ -193,11 +208,6 @@ std::vector<fs::path> RunPlannedJob(const JobOptions& options, Direction directi
         totalBytes += file.size;
     }
 
-    // The key is prepared once, and warmed up once, for every worker.
-    engine::Jmi jmi(env.timer, env.stateFolder);
-    PrepareKey(jmi, options, direction, env.passwordInput);
-    if (Interrupted()) throw Cancelled(InterruptSignal(), false);
-    jmi.ResetEngine();
     const float now = env.timer ? env.timer() : common::Timer();
     if (encrypt) {
         jmi.EngineStartup();

@@ -176,6 +176,14 @@ TEST_F(TreeJobTest, AMissingOutputFolderIsMadeWithItsParents) {
               (std::vector<std::string>{"deeper/", "deeper/a.jmw", "deeper/file.jmw"}));
 }
 
+TEST_F(TreeJobTest, ABadKeyFileMakesNoFolder) {
+    Make("key", 0);  // an empty key file is refused
+    Make("src/in/a");
+    EXPECT_THROW(Run({P("src")}, Direction::Encrypt, 2, P("new/out")), common::Error);
+    EXPECT_FALSE(fs::exists(dir_ / "new"));
+    EXPECT_EQ(Tree("src"), (std::vector<std::string>{"in/", "in/a"}));
+}
+
 // A stop or an error while several workers are inside their files: the files finished
 // before stay whole, no unfinished target is left, and the job ends as the first cause says.
 TEST_F(TreeJobTest, AStopOrAnErrorInTheMiddleOfAParallelJobLeavesOnlyWholeFiles) {

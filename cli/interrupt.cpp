@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -11,9 +12,12 @@
 namespace velmora::cli {
 
 namespace {
-volatile std::sig_atomic_t received = 0;
-volatile std::sig_atomic_t stopAtOnce = 0;
-volatile std::sig_atomic_t terminalFd = -1;
+// A job runs several threads (its workers and their I/O), and a signal may be handled on any
+// of them: the flags are lock-free atomics, which a handler may touch and every thread sees.
+std::atomic<int> received{0};
+std::atomic<int> stopAtOnce{0};
+std::atomic<int> terminalFd{-1};
+static_assert(std::atomic<int>::is_always_lock_free);
 termios terminalSaved{};
 
 // Every signal whose default action ends the process and that a program may catch, apart
@@ -36,7 +40,8 @@ constexpr Named kNames[] = {
 
 // Only async-signal-safe calls from here on: tcsetattr, write, _exit.
 extern "C" void OnInterrupt(int signal) {
-    if (received == 0) received = signal;
+    int none = 0;
+    received.compare_exchange_strong(none, signal);
     if (stopAtOnce == 0) return;
     if (terminalFd >= 0) tcsetattr(terminalFd, TCSAFLUSH, &terminalSaved);
     const char* name = "a signal";
@@ -87,7 +92,7 @@ StopAtOnce::StopAtOnce() {
     stopAtOnce = 1;
     if (received != 0) {
         stopAtOnce = 0;
-        throw Cancelled(received, false);
+        throw Cancelled(received.load(), false);
     }
 }
 

@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_files.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -21,23 +23,11 @@ using velmora::engine::Jmi;
 constexpr std::size_t kBigFile = 64u << 20;
 
 fs::path BenchFolder() {
-    static const fs::path folder = [] {
-        // Memory-backed by default, so the figures are the engine's and not the disk's
-        // metadata journal; VELMORA_BENCH_DIR picks another place.
-        fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        if (const char* dir = std::getenv("VELMORA_BENCH_DIR")) base = dir;
-        fs::path f = base / ("velmora-bench-" + std::to_string(std::random_device{}()));
-        fs::create_directories(f);
-        return f;
-    }();
-    return folder;
+    return velmora::bench::BenchFolder("velmora-bench");
 }
 
 void WriteRandomFile(const fs::path& path, std::size_t size) {
-    std::vector<char> bytes(size);
-    std::mt19937 gen(7);
-    for (char& b : bytes) b = static_cast<char>(gen());
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(size));
+    velmora::bench::WriteRandomFile(path, size, 7);
 }
 
 std::vector<std::uint8_t> KeyFileBytes() {

@@ -9,6 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench_files.h"
+
 #include <QCoreApplication>
 #include <cstdlib>
 #include <fstream>
@@ -25,21 +27,11 @@ using velmora::engine::ProgressObject;
 namespace frontend = velmora::frontend;
 
 fs::path BenchFolder() {
-    static const fs::path folder = [] {
-        fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        if (const char* dir = std::getenv("VELMORA_BENCH_DIR")) base = dir;
-        fs::path f = base / ("velmora-window-bench-" + std::to_string(std::random_device{}()));
-        fs::create_directories(f);
-        return f;
-    }();
-    return folder;
+    return velmora::bench::BenchFolder("velmora-window-bench");
 }
 
 void WriteRandomFile(const fs::path& path, std::size_t size) {
-    std::vector<char> bytes(size);
-    std::mt19937 gen(5);
-    for (char& b : bytes) b = static_cast<char>(gen());
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(size));
+    velmora::bench::WriteRandomFile(path, size, 5);
 }
 
 class QuietProgress : public ProgressObject {

@@ -32,8 +32,8 @@ seconds() {  # seconds JOBS TREE: the wall time of encrypting TREE, from a warm 
 }
 
 echo "cores the process may use: $(nproc)"
-for tree in "t256k 400 262144" "t1k 4000 1024"; do
-    set -- $tree
+for shape in "t256k 400 262144" "t1k 4000 1024"; do
+    set -- $shape
     tree "$1" "$2" "$3"
     one=$(seconds 1 "$1")
     two=$(seconds 2 "$1")

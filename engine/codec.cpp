@@ -23,15 +23,20 @@ inline void AddToSum(std::int32_t& sum, std::uint8_t value) {
     if (sum > Jmi::kSumModulus) sum -= Jmi::kSumModulus;
 }
 
-// Adds a data run (at most 255 bytes) to a running sum. Byte by byte the sum is reduced as
-// soon as it passes 9e8; a run adds less than 9e8, so it passes at most once and a single
-// reduction at the end gives the same value. The bytes are summed apart from the key-stream
-// chain, which keeps the per-byte loop short.
+// Adds the total of a data run (at most 255 bytes) to a running sum. Byte by byte the sum is
+// reduced as soon as it passes 9e8; a run adds less than 9e8, so it passes at most once and a
+// single reduction at the end gives the same value.
+inline void AddRunTotal(std::int32_t& sum, std::int32_t total) {
+    sum += total;
+    if (sum > Jmi::kSumModulus) sum -= Jmi::kSumModulus;
+}
+
+// The same for bytes already in memory. The bytes are summed apart from the key-stream chain,
+// which keeps the per-byte loop short.
 inline void AddRunToSum(std::int32_t& sum, const std::uint8_t* bytes, std::int32_t count) {
     std::int32_t total = 0;
     for (std::int32_t i = 0; i < count; ++i) total += bytes[i];
-    sum += total;
-    if (sum > Jmi::kSumModulus) sum -= Jmi::kSumModulus;
+    AddRunTotal(sum, total);
 }
 
 }  // namespace
@@ -141,13 +146,24 @@ std::span<const std::uint8_t> Jmi::EncodeWith(Noise& noise, std::span<const std:
         OutLength = static_cast<std::int64_t>(o);
         return {out, o};
     };
-    // Codes the data bytes of the current run: the hot loop.
+    // Codes the data bytes of the current run: the hot loop. Both sums are added up as the
+    // bytes pass, beside the key-stream chain. Summed in a pass afterwards, the cipher bytes
+    // would be read back by wide loads straight after their byte stores, which cannot forward
+    // to such loads and make them wait until the stores reach the cache; the pass's remainder
+    // loop also ends at a different point every run.
     auto codeRun = [&](const std::uint8_t* in, std::uint8_t* dst, std::int32_t count) {
+        std::int32_t cipherTotal = 0;
+        std::int32_t plainTotal = 0;
         for (std::int32_t i = 0; i < count; ++i) {
-            const std::uint8_t e = in[i] ^ ks.Next(fb);
+            const std::uint8_t p = in[i];
+            const std::uint8_t e = p ^ ks.Next(fb);
             fb = e;
             dst[i] = e;
+            cipherTotal += e;
+            plainTotal += p;
         }
+        AddRunTotal(cs, cipherTotal);
+        AddRunTotal(ps, plainTotal);
     };
 
     std::int64_t pos = 0;
@@ -212,8 +228,6 @@ std::span<const std::uint8_t> Jmi::EncodeWith(Noise& noise, std::span<const std:
             ChaosFirstSine();
         }
         codeRun(in, dst, run);
-        AddRunToSum(ps, in, run);
-        AddRunToSum(cs, dst, run);
         pos += run;
         o += static_cast<std::size_t>(run);
 
@@ -365,8 +379,7 @@ std::span<const std::uint8_t> Jmi::DecodeBlock(std::span<const std::uint8_t> chu
                 plainTotal += p;
             }
             AddRunToSum(cs, src, static_cast<std::int32_t>(run));
-            ps += plainTotal;
-            if (ps > kSumModulus) ps -= kSumModulus;
+            AddRunTotal(ps, plainTotal);
             pos += run;
             produced += run;
         }

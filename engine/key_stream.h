@@ -15,15 +15,17 @@ inline std::int32_t Mod1000(std::uint32_t x) {
     return static_cast<std::int32_t>((static_cast<Wide>(fraction) * 1000u) >> 64);
 }
 
-// Brings a generator sum below 2.7e9 back to 0..9e8 (9e8 itself may stay) with two
-// subtractions. The sums of both generators exceed 9e8 about every other step, so a branch
-// would be mispredicted half the time; the sign of 9e8 - v is the mask instead (written as a
-// select, compilers turn it back into a branch).
+// Brings a non-negative generator sum that fits 32 bits back to 0..9e8 (9e8 itself may stay)
+// with two subtractions. The sums of both generators exceed 9e8 about every other step, so a
+// branch would be mispredicted half the time; the signs of 9e8 - v and 1.8e9 - v are the
+// masks instead (written as a select, compilers turn it back into a branch). Both masks come
+// from v itself, not the first from the second, so that a mix step, which reduces twice in a
+// row before its sum, does not wait for four dependent reductions.
 inline std::int32_t ReduceSum(std::int32_t v) {
     constexpr std::int32_t kModulus = 900000000;
-    v -= ((kModulus - v) >> 31) & kModulus;
-    v -= ((kModulus - v) >> 31) & kModulus;
-    return v;
+    const std::int32_t once = ((kModulus - v) >> 31) & kModulus;
+    const std::int32_t twice = ((2 * kModulus - v) >> 31) & kModulus;
+    return v - once - twice;
 }
 
 // The keyed byte generator's working state (everything `ResetEngine` brings back to its
@@ -75,9 +77,10 @@ class KeyStreamCursor {
         cycle_ = cycle_ >= 1000 ? 0 : cycle_ + 1;
         // At most 9e8 + 9e8 + 1000 + 1e7 + 999 + 255 + 255 < 1.82e9: fits 32 bits. Every term
         // but the table word is ready early, so they are added first and the table word last:
-        // one addition between the table load and the next index.
-        const std::int32_t early = state_ + cycle_ + key_[keyPos_] + index_ +
-                                   static_cast<std::int32_t>(lastOut_) + feedback;
+        // one addition between the table load and the next index. The state word comes last
+        // of the early terms, as after a mix it is the latest of them.
+        const std::int32_t early = cycle_ + key_[keyPos_] + index_ +
+                                   static_cast<std::int32_t>(lastOut_) + feedback + state_;
         const std::int32_t sum = table_[index_] + early;
         // The modulus 900000000 is a multiple of 1000 and of 256, so the next index and the
         // output byte are taken from the sum before it is reduced. That keeps the reduction

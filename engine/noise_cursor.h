@@ -55,7 +55,8 @@ class NoiseCursor {
         // stays below 1.81e9. As in the key stream, the table word is added last and index
         // and output byte come from the unreduced sum (9e8 is a multiple of 1000 and 256).
         // Words set by hand may give any sum: 64 bits hold it, and the slow way reduces it.
-        const std::int64_t early = std::int64_t{state_} + cycle_ + index_ + lastOut_;
+        // The state word comes last of the early terms: right after a reseed it is the latest.
+        const std::int64_t early = std::int64_t{cycle_} + index_ + lastOut_ + state_;
         const std::int64_t sum = table_[index_] + early;
         if (static_cast<std::uint64_t>(sum) <= 0x7FFFFFFFu) [[likely]] {
             const auto unreduced = static_cast<std::int32_t>(sum);

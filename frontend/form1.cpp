@@ -83,11 +83,8 @@ Form1::Form1() {
     Command4 = button("Command4");
     Command5 = button("Command5");
     Drive1 = new common::DriveListBox(this);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
     Dir1 = new common::DirListBox(this);
-    Dir1->setObjectName(QStringLiteral("Dir1"));
     File1 = new common::FileListBox(this);
-    File1->setObjectName(QStringLiteral("File1"));
     Text4 = text("Text4");
     Text1 = text("Text1");
 

@@ -60,11 +60,8 @@ Form2::Form2() {
     Check4 = check("Check4", texts::kTypeTwice);
     Command3 = button("Command3");
     Drive1 = new common::DriveListBox(this);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
     Dir1 = new common::DirListBox(this);
-    Dir1->setObjectName(QStringLiteral("Dir1"));
     File1 = new common::FileListBox(this);
-    File1->setObjectName(QStringLiteral("File1"));
 
     PlaceTwips(Check1, 360, 120, 975, 375);
     PlaceTwips(Text1, 1440, 120, 3615, 375);

@@ -42,9 +42,6 @@ ToolWindow::ToolWindow(Kind kind, const QString& caption) : kind_(kind) {
     Drive1 = new velmora::common::DriveListBox(this);
     Dir1 = new velmora::common::DirListBox(this);
     File1 = new velmora::common::FileListBox(this);
-    Drive1->setObjectName("Drive1");
-    Dir1->setObjectName("Dir1");
-    File1->setObjectName("File1");
     PlaceTwips(Drive1, 120, 120, 3600, 450);
     PlaceTwips(Dir1, 120, 660, 3600, 3000);
     PlaceTwips(File1, 120, 3780, 3600, 2400);

@@ -13,6 +13,7 @@ QString NormaliseFolder(const QString& path) {
 }
 
 DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {
+    setObjectName(QStringLiteral("Drive1"));
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (volume.isValid() && volume.isReady()) addItem(NormaliseFolder(volume.rootPath()));
     }
@@ -32,6 +33,7 @@ void DriveListBox::ShowDriveOf(const QString& path) {
 }
 
 DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
+    setObjectName(QStringLiteral("Dir1"));
     connect(this, &QListWidget::itemActivated, this, &DirListBox::Open);
 }
 
@@ -82,6 +84,7 @@ void DirListBox::Open(QListWidgetItem* item) {
 }
 
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
+    setObjectName(QStringLiteral("File1"));
     connect(this, &QListWidget::itemClicked, this, [this] { emit Click(); });
 }
 

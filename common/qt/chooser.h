@@ -6,6 +6,9 @@
 
 namespace velmora::common {
 
+// Every window names its three lists Drive1, Dir1 and File1; the lists carry those names
+// (their objectName) from construction.
+
 // Drive list: the mounted, ready volumes. `Drive()` is the picked volume's root path ("/"-ended).
 class DriveListBox : public QComboBox {
     Q_OBJECT

@@ -54,30 +54,27 @@ void StartUpLayout(MainState& s) {
     Fyd(s, 0);
 }
 
+namespace {
+
+// "用密码文件" and "用锁文件" mirror each other: each switches its own key file on or off and
+// always switches the other one off.
+void ToggleKeyFileSource(MainState& s, const char* caption, const std::string& preset,
+                         std::int32_t& own, std::int32_t& other) {
+    s.Command6Caption = caption;
+    s.Amw = preset;
+    other = 0;
+    own = own != 0 ? 0 : 1;
+    Fydb(s, own);
+}
+
+}  // namespace
+
 void PressUsePasswordFile(MainState& s) {
-    s.Command6Caption = texts::kPasswordFile;
-    s.Amw = s.Fmaa;
-    s.Cmwb = 0;
-    if (s.Cmwa != 0) {
-        s.Cmwa = 0;
-        Fydb(s, 0);
-    } else {
-        s.Cmwa = 1;
-        Fydb(s, 1);
-    }
+    ToggleKeyFileSource(s, texts::kPasswordFile, s.Fmaa, s.Cmwa, s.Cmwb);
 }
 
 void PressUseLockFile(MainState& s) {
-    s.Command6Caption = texts::kLockFile;
-    s.Amw = s.Fmab;
-    s.Cmwa = 0;
-    if (s.Cmwb != 0) {
-        s.Cmwb = 0;
-        Fydb(s, 0);
-    } else {
-        s.Cmwb = 1;
-        Fydb(s, 1);
-    }
+    ToggleKeyFileSource(s, texts::kLockFile, s.Fmab, s.Cmwb, s.Cmwa);
 }
 
 void PressKeyFile(MainState& s) {

@@ -47,7 +47,7 @@ class Jmi {
     // Per-file reset of every generator word, including the warm-up draws.
     void ResetEngine();
     std::uint8_t KeyStreamByte();
-    void MixIntoKeyStream(std::int32_t value);
+    void MixIntoKeyStream(std::int32_t value);  // value >= 0
     bool HasKey() const { return !KeyTable.empty() || sharedKey_ != nullptr; }
     // Makes this engine code with `prepared`'s key and warm-up result, for the workers of one
     // job: the key table is read in place, not copied, so `prepared` must keep its key,

@@ -1,18 +1,31 @@
 #pragma once
 
 #include <array>
+#include <cassert>
 #include <cstdint>
 
 namespace velmora::engine {
 
-// x mod 1000 for any 32-bit x with two multiplications and no division: the low 64 bits
-// of x * ceil(2^64 / 1000) hold the fraction x / 1000, and its product with 1000 carries
-// the remainder into the high word (exact for every 32-bit x).
-inline std::int32_t Mod1000(std::uint32_t x) {
-    constexpr std::uint64_t kInverse = UINT64_MAX / 1000 + 1;
-    const std::uint64_t fraction = kInverse * x;
+// The remainder modulo 1000 as a fraction: the low 64 bits of x * ceil(2^64 / 1000) hold
+// x / 1000 mod 1 (closely enough that, for every 32-bit x, its product with 1000 carries
+// exactly x mod 1000 into the high word). The multiplication is linear modulo 2^64, so the
+// fraction of a sum is the sum of the fractions of its terms.
+inline constexpr std::uint64_t kFraction1000 = UINT64_MAX / 1000 + 1;
+
+inline std::uint64_t Fraction1000(std::uint32_t x) {
+    return kFraction1000 * x;
+}
+
+// The remainder held by a fraction, handed on as the 64-bit word the multiplication leaves
+// so that a table load can use it as it stands (a 32-bit index would first be extended).
+inline std::uint64_t RemainderOf1000(std::uint64_t fraction) {
     __extension__ using Wide = unsigned __int128;
-    return static_cast<std::int32_t>((static_cast<Wide>(fraction) * 1000u) >> 64);
+    return static_cast<std::uint64_t>((static_cast<Wide>(fraction) * 1000u) >> 64);
+}
+
+// x mod 1000 for any 32-bit x with two multiplications and no division.
+inline std::uint64_t Mod1000(std::uint32_t x) {
+    return RemainderOf1000(Fraction1000(x));
 }
 
 // Brings a non-negative generator sum that fits 32 bits back to 0..9e8 (9e8 itself may stay)
@@ -32,6 +45,9 @@ inline std::int32_t ReduceSum(std::int32_t v) {
 // initial values, apart from the codec's feedback and running sums).
 struct KeyStream {
     std::array<std::int32_t, 1001> StreamTable{};
+    // StreamFractions[i] is Fraction1000(StreamTable[i] + i), kept beside the table by
+    // `Reset` and the cursor: the step's next index comes from it (see `KeyStreamCursor`).
+    std::array<std::uint64_t, 1001> StreamFractions{};
     std::int32_t StreamState = 1;
     std::int32_t StreamIndex = 0;
     std::int32_t StreamKeyPos = 0;
@@ -39,7 +55,10 @@ struct KeyStream {
     std::uint8_t StreamLastOut = 0;
 
     void Reset() {
-        for (std::int32_t i = 0; i <= 1000; ++i) StreamTable[i] = i;
+        for (std::int32_t i = 0; i <= 1000; ++i) {
+            StreamTable[i] = i;
+            StreamFractions[i] = Fraction1000(static_cast<std::uint32_t>(i + i));
+        }
         StreamState = 1;
         StreamIndex = 0;
         StreamKeyPos = 0;
@@ -63,10 +82,11 @@ class KeyStreamCursor {
     KeyStreamCursor(KeyStream& stream, const std::int32_t* key, std::int32_t keyLast)
         : stream_(stream),
           table_(stream.StreamTable.data()),
+          fractions_(stream.StreamFractions.data()),
           key_(key),
           keyLast_(keyLast),
           state_(stream.StreamState),
-          index_(stream.StreamIndex),
+          index_(static_cast<std::uint32_t>(stream.StreamIndex)),
           keyPos_(stream.StreamKeyPos),
           cycle_(stream.StreamCycle),
           lastOut_(stream.StreamLastOut) {}
@@ -75,29 +95,35 @@ class KeyStreamCursor {
     inline std::uint8_t Next(std::uint8_t feedback) {
         keyPos_ = keyPos_ >= keyLast_ ? 0 : keyPos_ + 1;
         cycle_ = cycle_ >= 1000 ? 0 : cycle_ + 1;
-        // At most 9e8 + 9e8 + 1000 + 1e7 + 999 + 255 + 255 < 1.82e9: fits 32 bits. Every term
-        // but the table word is ready early, so they are added first and the table word last:
-        // one addition between the table load and the next index. The state word comes last
-        // of the early terms, as after a mix it is the latest of them.
-        const std::int32_t early = cycle_ + key_[keyPos_] + index_ +
-                                   static_cast<std::int32_t>(lastOut_) + feedback + state_;
-        const std::int32_t sum = table_[index_] + early;
-        // The modulus 900000000 is a multiple of 1000 and of 256, so the next index and the
-        // output byte are taken from the sum before it is reduced. That keeps the reduction
-        // off the chain that runs from one step's index to the next step's table load.
-        const auto unsignedSum = static_cast<std::uint32_t>(sum);
-        const std::int32_t nextIndex = Mod1000(unsignedSum);
-        lastOut_ = static_cast<std::uint8_t>(unsignedSum);
+        // The sum is table word + index + the rest, at most 9e8 + 999 + 9e8 + 1000 + 1e7 + 255
+        // + 255 < 1.82e9: it fits 32 bits. The rest is ready before the table word arrives.
+        const std::int32_t rest =
+            cycle_ + key_[keyPos_] + static_cast<std::int32_t>(lastOut_) + feedback + state_;
+        const std::int32_t sum = table_[index_] + static_cast<std::int32_t>(index_) + rest;
+        // The next index is the sum mod 1000 (9e8 is a multiple of 1000 and of 256, so index
+        // and output byte come from the sum before it is reduced). Taken from the sum, it
+        // would wait for the table load, an addition and two multiplications. Taken from the
+        // fractions, it waits for the load of this slot's fraction, which already holds
+        // table word + index, one addition and one multiplication: the fraction of the rest
+        // is computed while the load runs.
+        const std::uint64_t fraction =
+            fractions_[index_] + Fraction1000(static_cast<std::uint32_t>(rest));
+        const std::uint64_t nextIndex = RemainderOf1000(fraction);
+        lastOut_ = static_cast<std::uint8_t>(sum);
         const std::int32_t v = ReduceSum(sum);
         table_[index_] = v;
+        fractions_[index_] =
+            Fraction1000(static_cast<std::uint32_t>(v) + static_cast<std::uint32_t>(index_));
         state_ = v;
         index_ = nextIndex;
         return lastOut_;
     }
 
-    // Folds a value into the state word, then draws one byte and discards it.
+    // Folds a value into the state word, then draws one byte and discards it. The value is
+    // never negative (the step relies on every word of its sum being at least 0).
     inline void Mix(std::int32_t value, std::uint8_t feedback) {
-        if (value >= 0 && value <= kModulus) {
+        assert(value >= 0);
+        if (value <= kModulus) {
             // The codec's values: a byte or a running sum, never above 9e8.
             state_ = ReduceSum(state_ + value);
         } else {
@@ -112,7 +138,7 @@ class KeyStreamCursor {
 
     void Save() {
         stream_.StreamState = state_;
-        stream_.StreamIndex = index_;
+        stream_.StreamIndex = static_cast<std::int32_t>(index_);
         stream_.StreamKeyPos = keyPos_;
         stream_.StreamCycle = cycle_;
         stream_.StreamLastOut = lastOut_;
@@ -121,10 +147,11 @@ class KeyStreamCursor {
   private:
     KeyStream& stream_;
     std::int32_t* table_;
+    std::uint64_t* fractions_;
     const std::int32_t* key_;
     std::int32_t keyLast_;
     std::int32_t state_;
-    std::int32_t index_;
+    std::uint64_t index_;  // 0..1000, kept in a full register word (see `Mod1000`)
     std::int32_t keyPos_;
     std::int32_t cycle_;
     std::uint8_t lastOut_;

@@ -63,7 +63,7 @@ class NoiseCursor {
             const std::int32_t v = ReduceSum(unreduced);
             state_ = v;
             table_[index_] = v;
-            index_ = Mod1000(static_cast<std::uint32_t>(unreduced));
+            index_ = static_cast<std::int32_t>(Mod1000(static_cast<std::uint32_t>(unreduced)));
             lastOut_ = static_cast<std::uint8_t>(unreduced);
         } else {
             const std::int32_t v = ReduceNoise(sum);

@@ -107,9 +107,11 @@ std::vector<bool> CheckSources(const JobOptions& options) {
 // every target name are those a sequential run gives, whatever the number of workers. It runs
 // once the sources are checked and the key is prepared, so a bad command line or key makes no
 // folder; files given by name come first, then the folders are walked, their trees made and
-// their names chosen, in the order they were given.
+// their names chosen, in the order they were given. Sizes are read only `withSizes` (for the
+// progress bar): on a tree of many small files that stat is a good part of the plan, which
+// no number of workers shortens.
 std::vector<PlannedFile> PlanJob(const JobOptions& options, const std::vector<bool>& isFolder,
-                                 bool encrypt, const common::Fso& fso,
+                                 bool encrypt, bool withSizes, const common::Fso& fso,
                                  std::vector<std::string>& warnings) {
     if (options.outputFolder) MakeOutputFolder(*options.outputFolder);
 
@@ -129,10 +131,8 @@ std::vector<PlannedFile> PlanJob(const JobOptions& options, const std::vector<bo
         std::string chosen = encrypt ? frontend::FSmdcl::EncTargetName(fso, target, name, reserved)
                                      : frontend::FSmdcl::DecTargetName(fso, target, name, reserved);
         reserved.insert(chosen);
-        std::error_code ec;
-        const auto size = fs::file_size(path, ec);
         files.push_back(
-            {path, target, name, std::move(chosen), ec ? 0 : static_cast<std::int64_t>(size)});
+            {path, target, name, std::move(chosen), withSizes ? FileSizeOrZero(path) : 0});
     }
     for (std::size_t i = 0; i < options.sources.size(); ++i) {
         if (!isFolder[i]) continue;
@@ -140,7 +140,7 @@ std::vector<PlannedFile> PlanJob(const JobOptions& options, const std::vector<bo
         const std::string target = options.outputFolder ? WithSlash(*options.outputFolder) : root;
         CheckWritableFolder(target);
         std::vector<PlannedFile> tree =
-            PlanFolder(fso, root, target, !encrypt, options.onlyJmw, warnings);
+            PlanFolder(fso, root, target, !encrypt, options.onlyJmw, withSizes, warnings);
         files.insert(files.end(), std::make_move_iterator(tree.begin()),
                      std::make_move_iterator(tree.end()));
     }
@@ -194,7 +194,8 @@ std::vector<fs::path> RunPlannedJob(const JobOptions& options, Direction directi
 
     const common::Fso fso;
     std::vector<std::string> warnings;
-    const std::vector<PlannedFile> files = PlanJob(options, isFolder, encrypt, fso, warnings);
+    const std::vector<PlannedFile> files =
+        PlanJob(options, isFolder, encrypt, env.drawProgress, fso, warnings);
     // Folders that cannot be listed are left out, as the window leaves them out; here the
     // user is told which.
     for (const std::string& warning : warnings) {

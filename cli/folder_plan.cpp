@@ -9,18 +9,16 @@ namespace velmora::cli {
 
 std::vector<PlannedFile> PlanFolder(const common::Fso& fso, const std::string& srcRoot,
                                     const std::string& dstRoot, bool decrypt, bool onlyJmw,
-                                    std::vector<std::string>& warnings) {
+                                    bool withSizes, std::vector<std::string>& warnings) {
     std::vector<PlannedFile> plan;
     engine::JobContext noProgress;
     frontend::FSmdcl::FolderWalk walk(
-        fso, noProgress, [&plan](const frontend::FSmdcl::FilePair& file, std::int32_t) {
+        fso, noProgress, [&plan, withSizes](const frontend::FSmdcl::FilePair& file, std::int32_t) {
             const std::size_t slash = file.target.rfind('/');
             const std::size_t nameAt = file.source.rfind('/') + 1;
-            std::error_code ec;
-            const auto size = std::filesystem::file_size(file.source, ec);
             plan.push_back({file.source, file.target.substr(0, slash + 1),
                             file.source.substr(nameAt), file.target,
-                            ec ? 0 : static_cast<std::int64_t>(size)});
+                            withSizes ? FileSizeOrZero(file.source) : 0});
         });
     walk.FollowFolderLinks(false);
     if (decrypt && onlyJmw) walk.KeepFiles(frontend::FSmdcl::EndsWithJmw);

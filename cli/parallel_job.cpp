@@ -88,6 +88,12 @@ void Work(Shared& shared, engine::Jmi& engine) {
 
 }  // namespace
 
+std::int64_t FileSizeOrZero(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    return ec ? 0 : static_cast<std::int64_t>(size);
+}
+
 bool RunOnWorkers(const std::vector<PlannedFile>& plan, const std::vector<engine::Jmi*>& engines,
                   const CodeFile& code, const FileFinished& finished, JobProgress& progress,
                   const std::function<bool()>& stop) {

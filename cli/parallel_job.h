@@ -14,11 +14,14 @@ namespace velmora::cli {
 // One file of a job's plan, made before any file is coded.
 struct PlannedFile {
     std::filesystem::path source;
-    std::string folder;  // target folder, ending in "/"
-    std::string name;    // the source's own name
-    std::string target;  // the target chosen by the plan; empty when chosen on placing
-    std::int64_t size = 0;
+    std::string folder;     // target folder, ending in "/"
+    std::string name;       // the source's own name
+    std::string target;     // the target chosen by the plan; empty when chosen on placing
+    std::int64_t size = 0;  // for the progress bar only: 0 when no bar is drawn
 };
+
+// The size of `path` in bytes, 0 when it cannot be read (the file then fails when it is coded).
+std::int64_t FileSizeOrZero(const std::filesystem::path& path);
 
 // Codes one file with `engine`, reporting to `job`; returns the path the new file got, or an
 // empty path when the job was stopped inside the file (its partial target is gone then).

@@ -99,8 +99,8 @@ bool FolderWalk::RunFolderJob(const std::string& srcRoot, const std::string& dst
         const std::string folder = FolderList[static_cast<std::size_t>(i)];
         const std::string target = i == 0 ? dst : dst + folder.substr(n);
         // The list puts every folder after its parent, so one level is created at a time.
-        if (i > 0) MakeTargetFolder(target);
-        if (!ProcessFolderFiles(folder, target)) return false;
+        const bool newTarget = i > 0 && MakeTargetFolder(target);
+        if (!ProcessFolderFiles(folder, target, newTarget)) return false;
         if (!GoOn()) return false;
     }
     return true;
@@ -163,26 +163,31 @@ void FolderWalk::AddSubfolders(const std::string& folderName) {
 }
 
 std::vector<FilePair> FolderWalk::PlanFolderFiles(const std::string& folder,
-                                                  const std::string& dstFolder) const {
+                                                  const std::string& dstFolder,
+                                                  bool newTarget) const {
     std::vector<FilePair> plan;
     std::set<std::string> reserved;
     for (const std::string& name : fso_.Files(folder)) {
         if (keep_ && !keep_(name)) continue;
-        std::string target = FolderDecrypt != 0 ? DecTargetName(fso_, dstFolder, name, reserved)
-                                                : EncTargetName(fso_, dstFolder, name, reserved);
+        std::string target = FolderDecrypt != 0
+                                 ? DecTargetName(fso_, dstFolder, name, reserved, newTarget)
+                                 : EncTargetName(fso_, dstFolder, name, reserved, newTarget);
         reserved.insert(target);
         plan.push_back({folder + name, std::move(target)});
     }
     return plan;
 }
 
-void FolderWalk::MakeTargetFolder(const std::string& dstFolder) const {
-    if (!fso_.folderexists(dstFolder)) fso_.CreateFolder(dstFolder);
+bool FolderWalk::MakeTargetFolder(const std::string& dstFolder) const {
+    if (fso_.folderexists(dstFolder)) return false;
+    fso_.CreateFolder(dstFolder);
+    return true;
 }
 
-bool FolderWalk::ProcessFolderFiles(const std::string& folder, const std::string& dstFolder) {
+bool FolderWalk::ProcessFolderFiles(const std::string& folder, const std::string& dstFolder,
+                                    bool newTarget) {
     if (IsSkipped(folder)) return true;
-    for (const FilePair& file : PlanFolderFiles(folder, dstFolder)) {
+    for (const FilePair& file : PlanFolderFiles(folder, dstFolder, newTarget)) {
         step_(file, FolderDecrypt);
         if (!GoOn()) return false;
     }

@@ -94,14 +94,16 @@ class FolderWalk {
 
     // The new target names of the files directly in `folder`, all chosen before any of them is
     // written (names chosen earlier in the same folder count as taken), so files that appear
-    // while the folder is worked on are never picked up.
-    std::vector<FilePair> PlanFolderFiles(const std::string& folder,
-                                          const std::string& dstFolder) const;
-    // Creates `dstFolder` when no folder of that path exists.
-    void MakeTargetFolder(const std::string& dstFolder) const;
+    // while the folder is worked on are never picked up. In a target folder the walk has just
+    // made (`newTarget`) no name can be taken yet, so none is looked up on the disk.
+    std::vector<FilePair> PlanFolderFiles(const std::string& folder, const std::string& dstFolder,
+                                          bool newTarget = false) const;
+    // Creates `dstFolder` when no folder of that path exists; true when it made it.
+    bool MakeTargetFolder(const std::string& dstFolder) const;
     // Plans the folder's files, then hands them to the step one by one, asking CFhz after each.
     // Returns false once CFhz said 0. Does nothing for a folder recorded as skipped.
-    bool ProcessFolderFiles(const std::string& folder, const std::string& dstFolder);
+    bool ProcessFolderFiles(const std::string& folder, const std::string& dstFolder,
+                            bool newTarget = false);
 
     // Folders left out of the last walk, in the order they were met.
     const std::vector<SkippedFolder>& SkippedFolders() const { return skipped_; }

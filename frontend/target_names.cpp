@@ -9,9 +9,9 @@ namespace {
 // The first free "folder + [i] + base + suffix", with i counting from 1 and left out for 0.
 std::string FirstFreeName(const common::Fso& fso, const std::string& folder,
                           const std::string& base, const std::string& suffix,
-                          const std::set<std::string>& reserved) {
+                          const std::set<std::string>& reserved, bool empty) {
     auto taken = [&](const std::string& path) {
-        return reserved.count(path) != 0 || fso.fileexists(path);
+        return reserved.count(path) != 0 || (!empty && fso.fileexists(path));
     };
     std::string candidate = folder + base + suffix;
     for (long long i = 1; taken(candidate); ++i) {
@@ -40,15 +40,17 @@ std::string DecTargetName(const common::Fso& fso, const std::string& folder,
 }
 
 std::string EncTargetName(const common::Fso& fso, const std::string& folder,
-                          const std::string& name, const std::set<std::string>& reserved) {
-    return FirstFreeName(fso, folder, name, ".jmw", reserved);
+                          const std::string& name, const std::set<std::string>& reserved,
+                          bool empty) {
+    return FirstFreeName(fso, folder, name, ".jmw", reserved, empty);
 }
 
 std::string DecTargetName(const common::Fso& fso, const std::string& folder,
-                          const std::string& name, const std::set<std::string>& reserved) {
+                          const std::string& name, const std::set<std::string>& reserved,
+                          bool empty) {
     std::string base = name;
     if (EndsWithJmw(name) && name.size() > 4) base = name.substr(0, name.size() - 4);
-    return FirstFreeName(fso, folder, base, "", reserved);
+    return FirstFreeName(fso, folder, base, "", reserved, empty);
 }
 
 }  // namespace velmora::frontend::FSmdcl

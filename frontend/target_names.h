@@ -21,10 +21,14 @@ std::string DecTargetName(const common::Fso& fso, const std::string& folder,
 
 // The same, also counting every path in `reserved` as taken: a folder's names can then all be
 // chosen before the first of its files is written, with the result of choosing them one by one.
+// In a folder that is `empty` (one a folder walk has just made) only `reserved` can be taken,
+// and the disk is not asked.
 std::string EncTargetName(const common::Fso& fso, const std::string& folder,
-                          const std::string& name, const std::set<std::string>& reserved);
+                          const std::string& name, const std::set<std::string>& reserved,
+                          bool empty = false);
 std::string DecTargetName(const common::Fso& fso, const std::string& folder,
-                          const std::string& name, const std::set<std::string>& reserved);
+                          const std::string& name, const std::set<std::string>& reserved,
+                          bool empty = false);
 
 // True when `name` ends in ".jmw", in any case.
 bool EndsWithJmw(const std::string& name);

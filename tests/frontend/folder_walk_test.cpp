@@ -120,6 +120,23 @@ TEST_F(FolderWalkTest, ADecryptingWalkHandsEveryFileOverUnderItsNameWithoutJmw) 
                                             {Folder("R") + "plain.bin.jmw", o + "1plain.bin"}}));
 }
 
+TEST_F(FolderWalkTest, NamesAreLookedUpInTargetFoldersThatExistAndReservedInOnesItMakes) {
+    // out/A is there with a.jmw taken; out/B is made by the walk, where only names the walk
+    // chose itself can be taken.
+    MakeAll({"R/A/a", "R/B/x.jmw", "R/B/x", "out/A/a.jmw"});
+    FolderWalk walk = RecordingWalk();
+    walk.SetFolderDirection(1);
+    EXPECT_TRUE(walk.RunFolderJob(Folder("R"), Folder("out")));
+    EXPECT_EQ(seen_, (std::vector<FilePair>{{Folder("R/A") + "a", Folder("out/A") + "a"},
+                                            {Folder("R/B") + "x", Folder("out/B") + "x"},
+                                            {Folder("R/B") + "x.jmw", Folder("out/B") + "1x"}}));
+    seen_.clear();
+    FolderWalk encrypting = RecordingWalk();
+    encrypting.SetFolderDirection(0);
+    EXPECT_TRUE(encrypting.RunFolderJob(Folder("R"), Folder("out")));
+    EXPECT_EQ(seen_[0].target, Folder("out/A") + "1a.jmw");
+}
+
 TEST_F(FolderWalkTest, SourceAsTargetGivesEachFileOneTwinAndEncryptsNothingTwice) {
     MakeAll({"R/a", "R/a.jmw", "R/b", "R/S/c"});
     jmi_.SetKeyFromPassword(u"twin", 0);

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QStorageInfo>
 
 #include "error.h"
 #include "form2.h"
@@ -326,10 +325,8 @@ void Form1::Command8_Click() {
 void Form1::Drive1_Change() {
     B = S(Drive1->Drive());
     const QString root = common::NormaliseFolder(Drive1->Drive());
-    const QString cwd = QDir::currentPath();
-    const bool onDrive = common::NormaliseFolder(QStorageInfo(cwd).rootPath()) == root;
     try {
-        Dir1->SetPath(onDrive ? cwd : root);
+        Dir1->SetPath(common::FolderToOpenOnDrive(root));
     } catch (const std::exception&) {
         // A drive that cannot be read: the folder list stays, Text1 shows the drive text.
         Text1->setText(Q(B));

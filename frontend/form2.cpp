@@ -1,7 +1,6 @@
 #include "form2.h"
 
 #include <QDir>
-#include <QStorageInfo>
 #include <cerrno>
 
 #include "form1.h"
@@ -181,10 +180,8 @@ void Form2::Command3_Click() {
 void Form2::Drive1_Change() {
     Fmbe = Drive1->Drive().toStdString();
     const QString root = common::NormaliseFolder(Drive1->Drive());
-    const QString cwd = QDir::currentPath();
-    const bool onDrive = common::NormaliseFolder(QStorageInfo(cwd).rootPath()) == root;
     try {
-        Dir1->SetPath(onDrive ? cwd : root);
+        Dir1->SetPath(common::FolderToOpenOnDrive(root));
     } catch (const std::exception&) {
         return;
     }

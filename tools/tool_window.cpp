@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QShowEvent>
-#include <QStorageInfo>
 
 #include "error.h"
 #include "message_boxes.h"
@@ -11,6 +10,7 @@
 
 namespace tools {
 
+using velmora::common::FolderToOpenOnDrive;
 using velmora::common::NormaliseFolder;
 using velmora::common::PlaceTwips;
 
@@ -77,10 +77,8 @@ void ToolWindow::Form_Unload() {
 
 void ToolWindow::Drive1_Change() {
     try {
-        QString root = Drive1->Drive();
-        QString cwd = QDir::currentPath();
-        bool on_drive = NormaliseFolder(QStorageInfo(cwd).rootPath()) == root;
-        Dir1->SetPath(on_drive ? cwd : root);
+        const QString root = NormaliseFolder(Drive1->Drive());
+        Dir1->SetPath(FolderToOpenOnDrive(root));
         current_path_ = root;
     } catch (const velmora::common::Error&) {
         // A drive that cannot be read changes nothing but the drive list.

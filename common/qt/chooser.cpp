@@ -12,6 +12,12 @@ QString NormaliseFolder(const QString& path) {
     return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
 }
 
+QString FolderToOpenOnDrive(const QString& drive) {
+    const QString root = NormaliseFolder(drive);
+    const QString cwd = QDir::currentPath();
+    return NormaliseFolder(QStorageInfo(cwd).rootPath()) == root ? cwd : root;
+}
+
 DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {
     setObjectName(QStringLiteral("Drive1"));
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {

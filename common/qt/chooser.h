@@ -68,4 +68,8 @@ class FileListBox : public QListWidget {
 // Folder path with a trailing "/" (a path already ending in "/" is left as it is).
 QString NormaliseFolder(const QString& path);
 
+// The folder a window's folder list opens when `drive` is chosen: the current folder when it
+// lies on that drive, otherwise the drive's root (ending in "/").
+QString FolderToOpenOnDrive(const QString& drive);
+
 }  // namespace velmora::common

@@ -151,7 +151,7 @@ class KeyStreamCursor {
     const std::int32_t* key_;
     std::int32_t keyLast_;
     std::int32_t state_;
-    std::uint64_t index_;  // 0..1000, kept in a full register word (see `Mod1000`)
+    std::uint64_t index_;  // 0..999, kept in a full register word (see `RemainderOf1000`)
     std::int32_t keyPos_;
     std::int32_t cycle_;
     std::uint8_t lastOut_;

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QDir>
+#include <QStorageInfo>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "binary_file.h"
+#include "chooser.h"
 #include "forms.h"
 #include "launcher.h"
 #include "message_boxes.h"
@@ -60,6 +62,22 @@ class ToolWindowsTest : public ::testing::Test {
     velmora::common::ScriptedMessageBoxes boxes_;
     GongJu* launcher_ = nullptr;
 };
+
+TEST_F(ToolWindowsTest, ADriveChoiceOpensTheCurrentFolderOnItsOwnDriveAndTheRootElsewhere) {
+    using velmora::common::FolderToOpenOnDrive;
+    using velmora::common::NormaliseFolder;
+    const QString cwd = QDir::currentPath();
+    const QString own = NormaliseFolder(QStorageInfo(cwd).rootPath());
+    EXPECT_EQ(FolderToOpenOnDrive(own), cwd);
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        const QString root = NormaliseFolder(volume.rootPath());
+        if (root == own) continue;
+        // Given with or without its final "/", another drive opens at its root.
+        EXPECT_EQ(FolderToOpenOnDrive(volume.rootPath()), root);
+        return;
+    }
+    GTEST_SKIP() << "only one volume is mounted here";
+}
 
 TEST_F(ToolWindowsTest, SixthButtonIsHiddenButReachedWithTabAndSpace) {
     EXPECT_LT(launcher_->Command6->geometry().right(), 0);

@@ -128,8 +128,7 @@ std::vector<PlannedFile> PlanJob(const JobOptions& options, const std::vector<bo
         const std::string target = (folder / "").string();
         const std::string name = path.filename().string();
         if (folders.insert(target).second) CheckWritableFolder(target);
-        std::string chosen = encrypt ? frontend::FSmdcl::EncTargetName(fso, target, name, reserved)
-                                     : frontend::FSmdcl::DecTargetName(fso, target, name, reserved);
+        std::string chosen = frontend::FSmdcl::TargetName(!encrypt, fso, target, name, reserved);
         reserved.insert(chosen);
         files.push_back(
             {path, target, name, std::move(chosen), withSizes ? FileSizeOrZero(path) : 0});
@@ -157,9 +156,7 @@ engine::TargetChoice TargetFor(const common::Fso& fso, const PlannedFile& file, 
                 std::set<std::string> reserved = planned;
                 reserved.insert(taken.begin(), taken.end());
                 return fs::path(
-                    encrypt
-                        ? frontend::FSmdcl::EncTargetName(fso, file.folder, file.name, reserved)
-                        : frontend::FSmdcl::DecTargetName(fso, file.folder, file.name, reserved));
+                    frontend::FSmdcl::TargetName(!encrypt, fso, file.folder, file.name, reserved));
             },
             engine::OnCancel::RemovePartial};
 }

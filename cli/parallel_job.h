@@ -16,7 +16,7 @@ struct PlannedFile {
     std::filesystem::path source;
     std::string folder;     // target folder, ending in "/"
     std::string name;       // the source's own name
-    std::string target;     // the target chosen by the plan; empty when chosen on placing
+    std::string target;     // the target chosen by the plan
     std::int64_t size = 0;  // for the progress bar only: 0 when no bar is drawn
 };
 

@@ -169,9 +169,8 @@ std::vector<FilePair> FolderWalk::PlanFolderFiles(const std::string& folder,
     std::set<std::string> reserved;
     for (const std::string& name : fso_.Files(folder)) {
         if (keep_ && !keep_(name)) continue;
-        std::string target = FolderDecrypt != 0
-                                 ? DecTargetName(fso_, dstFolder, name, reserved, newTarget)
-                                 : EncTargetName(fso_, dstFolder, name, reserved, newTarget);
+        std::string target =
+            TargetName(FolderDecrypt != 0, fso_, dstFolder, name, reserved, newTarget);
         reserved.insert(target);
         plan.push_back({folder + name, std::move(target)});
     }

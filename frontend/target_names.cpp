@@ -53,4 +53,10 @@ std::string DecTargetName(const common::Fso& fso, const std::string& folder,
     return FirstFreeName(fso, folder, base, "", reserved, empty);
 }
 
+std::string TargetName(bool decrypt, const common::Fso& fso, const std::string& folder,
+                       const std::string& name, const std::set<std::string>& reserved, bool empty) {
+    return decrypt ? DecTargetName(fso, folder, name, reserved, empty)
+                   : EncTargetName(fso, folder, name, reserved, empty);
+}
+
 }  // namespace velmora::frontend::FSmdcl

@@ -30,6 +30,11 @@ std::string DecTargetName(const common::Fso& fso, const std::string& folder,
                           const std::string& name, const std::set<std::string>& reserved,
                           bool empty = false);
 
+// `DecTargetName` when `decrypt`, else `EncTargetName`: the name a job of that direction gives.
+std::string TargetName(bool decrypt, const common::Fso& fso, const std::string& folder,
+                       const std::string& name, const std::set<std::string>& reserved,
+                       bool empty = false);
+
 // True when `name` ends in ".jmw", in any case.
 bool EndsWithJmw(const std::string& name);
 

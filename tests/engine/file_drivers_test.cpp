@@ -16,6 +16,29 @@
 namespace velmora::test {
 namespace {
 
+// Caps the size of the files this process writes until it goes out of scope: a write past the
+// cap fails (EFBIG, SIGXFSZ being ignored) as it would on a full disk.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit small = old_;
+        small.rlim_cur = bytes;
+        set_ = setrlimit(RLIMIT_FSIZE, &small) == 0;
+    }
+    ~FileSizeLimit() {
+        if (set_) setrlimit(RLIMIT_FSIZE, &old_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool Set() const { return set_; }
+
+  private:
+    rlimit old_{};
+    bool set_ = false;
+};
+
 class FileDriversTest : public EngineTest {
   protected:
     struct Encrypted {
@@ -291,20 +314,17 @@ TEST_F(FileDriversTest, DecryptionNeedsNoCurrentDirectory) {
 TEST_F(FileDriversTest, WriteFailureRemovesThePartialTarget) {
     WriteFile(Path("src"), Pattern(7000000));
     jmi_.SetKeyFromPassword(u"e", 0);
-    // A file-size limit makes the second block's write fail, as a full disk would.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 6000000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    try {
-        jmi_.EncryptFile(Path("src"), Path("src.jmw"), job_);
-        ADD_FAILURE() << "the write failure was not reported";
-    } catch (const common::Error& e) {
-        EXPECT_NE(std::string(e.what()).find("src.jmw"), std::string::npos) << e.what();
+    {
+        // The second block's write fails, as on a full disk.
+        const FileSizeLimit limit(6000000);
+        ASSERT_TRUE(limit.Set());
+        try {
+            jmi_.EncryptFile(Path("src"), Path("src.jmw"), job_);
+            ADD_FAILURE() << "the write failure was not reported";
+        } catch (const common::Error& e) {
+            EXPECT_NE(std::string(e.what()).find("src.jmw"), std::string::npos) << e.what();
+        }
     }
-    setrlimit(RLIMIT_FSIZE, &old);
     EXPECT_FALSE(std::filesystem::exists(Path("src.jmw")));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 2);  // src, state
 }
@@ -325,23 +345,20 @@ TEST_F(FileDriversTest, WriteFailureOnTheThirdBlockRemovesThePartialTarget) {
     for (const Case& c : {Case{"encrypt", 0, Path("src")}, Case{"decrypt", 1, Path("cipher")}}) {
         SCOPED_TRACE(c.name);
         jmi_.SetKeyFromPassword(u"third", c.direction);
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit small = old;
-        small.rlim_cur = 12000000;
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-        try {
-            if (c.direction == 0) {
-                jmi_.EncryptFile(c.source, Path("target"), job_);
-            } else {
-                jmi_.DecryptFile(c.source, Path("target"), job_);
+        {
+            const FileSizeLimit limit(12000000);
+            ASSERT_TRUE(limit.Set());
+            try {
+                if (c.direction == 0) {
+                    jmi_.EncryptFile(c.source, Path("target"), job_);
+                } else {
+                    jmi_.DecryptFile(c.source, Path("target"), job_);
+                }
+                ADD_FAILURE() << "the write failure was not reported";
+            } catch (const common::Error& e) {
+                EXPECT_NE(std::string(e.what()).find("target"), std::string::npos) << e.what();
             }
-            ADD_FAILURE() << "the write failure was not reported";
-        } catch (const common::Error& e) {
-            EXPECT_NE(std::string(e.what()).find("target"), std::string::npos) << e.what();
         }
-        setrlimit(RLIMIT_FSIZE, &old);
         EXPECT_FALSE(std::filesystem::exists(Path("target")));
     }
 }
